@@ -1,0 +1,5 @@
+#include "score_tables.h"
+
+Student_Record a[kExamCount][kRowsPerExam];
+Class_Record b[kExamCount][kClassCount];
+std::int32_t number_student;
