@@ -1,0 +1,227 @@
+#include "input.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 64 * 1024;
+// A run of number-like characters longer than this is not read as a number.
+constexpr std::size_t kMaxNumberChars = 1024;
+
+unsigned char buffer[kBufferBytes];
+std::size_t read_at = 0;  // next unread byte
+std::size_t filled = 0;   // end of the bytes read so far
+bool ended = false;
+bool stdin_is_terminal = false;
+
+std::size_t buffered() { return filled - read_at; }
+
+// Reads more input behind what is still unread. False once input has ended.
+bool fill() {
+  if (ended) return false;
+  if (read_at > 0) {
+    std::memmove(buffer, buffer + read_at, buffered());
+    filled = buffered();
+    read_at = 0;
+  }
+  std::fflush(stdout);  // everything is on screen before waiting
+  for (;;) {
+    const ssize_t got = read(STDIN_FILENO, buffer + filled, kBufferBytes - filled);
+    if (got > 0) {
+      filled += static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    ended = true;  // end of input, or an input that can no longer be read
+    return false;
+  }
+}
+
+// The byte `offset` places ahead, without taking it; offset < kBufferBytes.
+int peek_at(std::size_t offset) {
+  while (buffered() <= offset) {
+    if (!fill()) return kEndOfInput;
+  }
+  return buffer[read_at + offset];
+}
+
+int peek() { return peek_at(0); }
+
+int take() {
+  const int byte = peek();
+  if (byte != kEndOfInput) ++read_at;
+  return byte;
+}
+
+bool is_blank(int byte) {
+  return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' ||
+         byte == '\r';
+}
+
+bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
+
+// Characters that may belong to a number as strtof reads one: digits, signs,
+// the point, exponents, hex digits, "inf", "nan(...)".
+bool may_be_in_number(int byte) {
+  return is_digit(byte) || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+         byte == '.' || byte == '+' || byte == '-' || byte == '(' || byte == ')' || byte == '_';
+}
+
+// False once input has ended.
+bool skip_blanks() {
+  for (;;) {
+    const int byte = peek();
+    if (byte == kEndOfInput) return false;
+    if (!is_blank(byte)) return true;
+    ++read_at;
+  }
+}
+
+void discard_rest_of_line() {
+  for (;;) {
+    const int byte = take();
+    if (byte == kEndOfInput || byte == '\n') return;
+  }
+}
+
+enum class Scan { kNumber, kUnreadable, kEnded };
+
+// Like "%d": white space skipped, optional sign, decimal digits; what follows
+// stays unread. A value outside 32 bits is unreadable.
+Scan scan_int(std::int32_t& value) {
+  if (!skip_blanks()) return Scan::kEnded;
+  bool negative = false;
+  if (peek() == '+' || peek() == '-') negative = take() == '-';
+  if (!is_digit(peek())) return Scan::kUnreadable;
+  constexpr long long kLimit = 1LL << 31;  // |INT32_MIN|
+  long long magnitude = 0;
+  while (is_digit(peek())) {
+    magnitude = magnitude * 10 + (take() - '0');
+    if (magnitude > kLimit) magnitude = kLimit + 1;  // saturate: too big already
+  }
+  const long long signed_value = negative ? -magnitude : magnitude;
+  if (signed_value < INT32_MIN || signed_value > INT32_MAX) return Scan::kUnreadable;
+  value = static_cast<std::int32_t>(signed_value);
+  return Scan::kNumber;
+}
+
+// Like "%f": the longest prefix that strtof reads as a number; what follows
+// stays unread. A value that is not finite as a float is unreadable.
+Scan scan_score(float& value) {
+  if (!skip_blanks()) return Scan::kEnded;
+  char text_of_number[kMaxNumberChars + 1];
+  std::size_t length = 0;
+  while (may_be_in_number(peek_at(length))) {
+    if (length == kMaxNumberChars) return Scan::kUnreadable;
+    text_of_number[length] = static_cast<char>(peek_at(length));
+    ++length;
+  }
+  text_of_number[length] = '\0';
+  char* number_end = nullptr;
+  const float read_value = std::strtof(text_of_number, &number_end);
+  const auto used = static_cast<std::size_t>(number_end - text_of_number);
+  if (used == 0) return Scan::kUnreadable;
+  read_at += used;
+  if (!std::isfinite(read_value)) return Scan::kUnreadable;
+  value = read_value;
+  return Scan::kNumber;
+}
+
+void refuse(Text message) {
+  discard_rest_of_line();
+  std::fputs(text(message), stdout);
+}
+
+enum class Line { kFits, kTooLong, kEnded };
+
+// Reads up to the line break (taken, not kept); a trailing '\r' is dropped.
+Line read_name_line(char (&name)[kNameBytes]) {
+  std::size_t length = 0;
+  for (;;) {
+    const int byte = take();
+    if (byte == kEndOfInput) return Line::kEnded;
+    if (byte == '\n') break;
+    if (length < kNameBytes) name[length] = static_cast<char>(byte);
+    ++length;
+  }
+  if (length > 0 && length <= kNameBytes && name[length - 1] == '\r') --length;
+  if (length > kMaxNameLength) return Line::kTooLong;
+  name[length] = '\0';
+  return Line::kFits;
+}
+
+}  // namespace
+
+void input_reset() {
+  read_at = 0;
+  filled = 0;
+  ended = false;
+  stdin_is_terminal = isatty(STDIN_FILENO) == 1;
+}
+
+bool input_is_terminal() { return stdin_is_terminal; }
+
+int next_nonblank_byte() { return skip_blanks() ? take() : kEndOfInput; }
+
+bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
+  for (;;) {
+    std::fputs(text(prompt), stdout);
+    std::int32_t value = 0;
+    switch (scan_int(value)) {
+      case Scan::kEnded:
+        return false;
+      case Scan::kNumber:
+        if (value >= range.lowest && value <= range.highest) {
+          target = value;
+          return true;
+        }
+        refuse(range.refusal);
+        break;
+      case Scan::kUnreadable:
+        refuse(Text::kUnreadableNumber);
+        break;
+    }
+  }
+}
+
+bool ask_score(Text prompt, float& target) {
+  for (;;) {
+    std::fputs(text(prompt), stdout);
+    switch (scan_score(target)) {
+      case Scan::kEnded:
+        return false;
+      case Scan::kNumber:
+        return true;
+      case Scan::kUnreadable:
+        refuse(Text::kUnreadableNumber);
+        break;
+    }
+  }
+}
+
+bool ask_name(Text prompt, char (&name)[kNameBytes]) {
+  std::fputs(text(prompt), stdout);
+  const int discarded = take();
+  if (discarded == kEndOfInput) return false;
+  if (discarded == '\r' && peek() == '\n') ++read_at;
+  char typed[kNameBytes] = {};
+  for (;;) {
+    switch (read_name_line(typed)) {
+      case Line::kEnded:
+        return false;
+      case Line::kFits:
+        std::memcpy(name, typed, sizeof typed);
+        return true;
+      case Line::kTooLong:
+        std::fputs(text(Text::kNameTooLong), stdout);
+        std::fputs(text(prompt), stdout);
+        break;
+    }
+  }
+}

@@ -1,0 +1,43 @@
+// The one reader of typed input. Dialogues and, when standard input is not a
+// terminal, the menu key all read from this buffer over standard input.
+// Everything written so far is flushed before the reader waits for input.
+#pragma once
+
+#include <cstdint>
+
+#include "score_tables.h"
+#include "texts.h"
+
+inline constexpr int kEndOfInput = -1;
+
+// Starts reading standard input afresh: nothing buffered, input not ended.
+void input_reset();
+
+// Whether standard input was a terminal at the last input_reset().
+bool input_is_terminal();
+
+// The next byte that is not white space, taken from the buffer; kEndOfInput
+// once input has ended.
+int next_nonblank_byte();
+
+// An accepted range for an integer answer, with the message for one outside it.
+struct Int_Range {
+  std::int32_t lowest;
+  std::int32_t highest;
+  Text refusal;
+};
+
+inline constexpr Int_Range kAnyInt32{INT32_MIN, INT32_MAX, Text::kUnreadableNumber};
+inline constexpr Int_Range kExamCodes{0, kExamCount - 1, Text::kExamCodeOutOfRange};
+inline constexpr Int_Range kClassNumbers{0, kClassCount - 1, Text::kClassNoOutOfRange};
+
+// Each prints its prompt and reads the answer into target. A refused answer
+// discards the rest of its line, prints its message and the prompt again.
+// Each returns false, leaving target alone, once input has ended.
+bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range = kAnyInt32);
+bool ask_score(Text prompt, float& target);
+
+// Discards one character (the line break after the previous answer, or both
+// bytes of "\r\n"), then takes the rest of the line as the name. A name longer
+// than kMaxNameLength bytes is refused and a whole new line is read.
+bool ask_name(Text prompt, char (&name)[kNameBytes]);

@@ -1,0 +1,78 @@
+#include "menu.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "exam_processing.h"
+#include "input.h"
+#include "reports.h"
+#include "score_tables.h"
+#include "terminal.h"
+#include "texts.h"
+
+namespace {
+
+// The loop's variables, kept from one item to the next.
+struct Menu_State {
+  std::int32_t exam = 0;
+  std::int32_t student_no = 0;  // item 2
+  std::int32_t class_no = 0;    // item 3
+};
+
+// Item 1. False once input has ended.
+bool enter_student(std::int32_t& exam) {
+  if (number_student >= kMaxEntries) {
+    std::fputs(text(Text::kTableFull), stdout);
+    return true;
+  }
+  if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
+  ++number_student;
+  Student_Record& row = a[exam][number_student];
+  const bool complete =
+      ask_int(Text::kAskStudentNo, row.student_no) && ask_name(Text::kAskName, row.name) &&
+      ask_int(Text::kAskClassNo, row.class_no, kClassNumbers) &&
+      ask_score(Text::kAskChinese, row.chinese) && ask_score(Text::kAskMath, row.math) &&
+      ask_score(Text::kAskEnglish, row.english);
+  if (complete) Data_Processing(exam);
+  return complete;
+}
+
+}  // namespace
+
+void run_menu() {
+  Menu_State state;
+  for (;;) {
+    std::fputs(text(Text::kMenu), stdout);
+    const int key = read_key();
+    if (key == kEndOfInput) return;
+    std::putchar('\n');
+    bool input_goes_on = true;
+    switch (key) {
+      case '1':
+        input_goes_on = enter_student(state.exam);
+        break;
+      case '2':
+        input_goes_on = query_student(state.exam, state.student_no);
+        break;
+      case '3':
+        input_goes_on = query_class(state.exam, state.class_no);
+        break;
+      case '4':
+        std::fputs(text(Text::kNotYetAvailable), stdout);
+        break;
+      case '5':
+        return;
+      default:
+        break;
+    }
+    if (!input_goes_on) return;
+  }
+}
+
+void Data_Reception() {
+  use_console_encoding(console_encoding_from_locale());
+  input_reset();
+  run_menu();
+  std::fflush(stdout);
+  std::exit(EXIT_SUCCESS);
+}

@@ -1,0 +1,11 @@
+// The main menu loop and the data-entry dialogue.
+#pragma once
+
+// Runs the menu until item 5 or the end of input, then ends the process with
+// status 0. Never returns.
+[[noreturn]] void Data_Reception();
+
+// One session of the menu loop on standard input and output, from the first
+// menu to item 5 or the end of input; returns then. The tables keep what was
+// entered.
+void run_menu();

@@ -1,0 +1,152 @@
+#include "texts.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <cctype>
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr int kTextCount = static_cast<int>(Text::kCount);
+
+// Written here as UTF-8; converted once at start where the console wants GBK.
+constexpr const char* kSourceTexts[kTextCount] = {
+    // kMenu
+    "\n"
+    "**************************\n"
+    "   1.输入学生数据\n"
+    "   2.查看学生数据\n"
+    "   3.查看班级科目数据\n"
+    "   4.考试成绩对比\n"
+    "   5.关闭\n"
+    "**************************\n"
+    "请输入你的决定(1~5):\n",
+    // kNotYetAvailable
+    "本功能暂未实现，敬请期待^~^\n",
+    // kAskExamCode
+    "请输入本次考试的代号：",
+    // kAskStudentNo
+    "请输入学生学号：",
+    // kAskName
+    "请输入学生姓名：",
+    // kAskClassNo
+    "请输入学生班级：",
+    // kAskChinese
+    "请输入学生语文成绩：",
+    // kAskMath
+    "请输入学生数学成绩：",
+    // kAskEnglish
+    "请输入学生英语成绩：",
+    // kAskQueryClass
+    "请输入需要查询的班级：",
+    // kUnreadableNumber
+    "输入有误，请重新输入。\n",
+    // kExamCodeOutOfRange
+    "考试代号应为0~4，请重新输入。\n",
+    // kClassNoOutOfRange
+    "班级应为0~119，请重新输入。\n",
+    // kNameTooLong
+    "姓名过长，请重新输入。\n",
+    // kTableFull
+    "录入人数已满，无法继续录入。\n",
+    // kStudentReport
+    "%s同学在第%d次的考试中\n"
+    "语文成绩为：%.1f\n"
+    "数学成绩为：%.1f\n"
+    "英语成绩为：%.1f\n"
+    "总分为：%.1f\n"
+    "在年级中的排名为：%d\n"
+    "本次考试与上一次相比的涨跌幅为：%.1f\n",
+    // kClassReport
+    "%d班在第%d的考试中\n"
+    "语文平均分为：%.1f\n"
+    "数学平均分为：%.1f\n"
+    "英语平均分为：%.1f\n"
+    "班级在年纪中的排名为：%d\n",
+};
+
+std::string gbk_texts[kTextCount];
+bool gbk_in_use = false;
+
+std::string uppercase_without_separators(std::string_view codeset) {
+  std::string plain;
+  for (char ch : codeset) {
+    if (ch == '-' || ch == '_') continue;
+    plain += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  }
+  return plain;
+}
+
+// "zh_CN.GBK@modifier" -> "GBK".
+std::string_view codeset_suffix(std::string_view locale_name) {
+  const auto dot = locale_name.find('.');
+  if (dot == std::string_view::npos) return {};
+  std::string_view codeset = locale_name.substr(dot + 1);
+  return codeset.substr(0, codeset.find('@'));
+}
+
+const char* locale_variable() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return nullptr;
+}
+
+bool convert_to_gbk(const char* source, std::string& converted) {
+  iconv_t converter = iconv_open("GBK", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in = source;
+  converted.assign(in.size() + 1, '\0');  // GBK never needs more bytes than UTF-8
+  char* in_cursor = in.data();
+  size_t in_left = in.size();
+  char* out_cursor = converted.data();
+  size_t out_left = converted.size();
+  const bool whole =
+      iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) != static_cast<size_t>(-1);
+  iconv_close(converter);
+  converted.resize(converted.size() - out_left);
+  return whole;
+}
+
+}  // namespace
+
+bool is_gbk_codeset(std::string_view codeset) {
+  const std::string plain = uppercase_without_separators(codeset);
+  for (const char* gbk : {"GBK", "GB2312", "GB18030", "CP936", "EUCCN"}) {
+    if (plain == gbk) return true;
+  }
+  return false;
+}
+
+Console_Encoding console_encoding_from_locale() {
+  std::string codeset;
+  const char* previous = std::setlocale(LC_CTYPE, nullptr);
+  const std::string previous_locale = previous != nullptr ? previous : "C";
+  if (std::setlocale(LC_CTYPE, "") != nullptr) {
+    codeset = nl_langinfo(CODESET);
+    std::setlocale(LC_CTYPE, previous_locale.c_str());
+  } else if (const char* name = locale_variable()) {
+    // The locale is not installed here; its name still says what the console uses.
+    codeset = codeset_suffix(name);
+  }
+  return is_gbk_codeset(codeset) ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
+}
+
+void use_console_encoding(Console_Encoding encoding) {
+  gbk_in_use = false;
+  if (encoding != Console_Encoding::kGbk) return;
+  for (int i = 0; i < kTextCount; ++i) {
+    // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
+    if (!convert_to_gbk(kSourceTexts[i], gbk_texts[i])) return;
+  }
+  gbk_in_use = true;
+}
+
+const char* text(Text id) {
+  const int index = static_cast<int>(id);
+  return gbk_in_use ? gbk_texts[index].c_str() : kSourceTexts[index];
+}

@@ -1,0 +1,3 @@
+#include "menu.h"
+
+int main() { Data_Reception(); }
