@@ -1,0 +1,31 @@
+// Runs the built program with the given bytes on standard input (a pipe) and
+// collects what it writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+struct Program_Run {
+  std::string out;
+  std::string err;
+  int exit_status = -1;  // -1 unless it exited
+  int signal = 0;        // the signal that ended it, if one did
+  bool timed_out = false;
+};
+
+// `environment` is the whole environment, as NAME=value strings.
+Program_Run run_program(const std::string& input, const std::vector<std::string>& environment = {},
+                        std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+// The path of the program under test.
+const char* program_path();
+
+// Compares two byte strings; on a difference, shows where it starts and the
+// bytes around it instead of both whole strings.
+#define EXPECT_SAME_BYTES(actual, expected) EXPECT_PRED_FORMAT2(::same_bytes, actual, expected)
+
+::testing::AssertionResult same_bytes(const char* actual_expr, const char* expected_expr,
+                                      const std::string& actual, const std::string& expected);

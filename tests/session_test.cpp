@@ -1,0 +1,138 @@
+// Whole sessions through a pipe: input bytes in, exact output bytes out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "expected_texts.h"
+#include "program_runner.h"
+
+using namespace expected;
+
+namespace {
+
+struct Session {
+  const char* what;
+  std::string input;
+  std::string output;
+};
+
+class Sessions : public ::testing::TestWithParam<Session> {};
+
+TEST_P(Sessions, OutputIsExact) {
+  const Session& session = GetParam();
+  const Program_Run run = run_program(session.input, {"LC_ALL=C.UTF-8"});
+  EXPECT_SAME_BYTES(run.out, session.output);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_FALSE(run.timed_out);
+}
+
+std::string test_name(const ::testing::TestParamInfo<Session>& param) {
+  std::string name = param.param.what;
+  for (char& ch : name)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return name;
+}
+
+// Entry Bob Li: exam 1, number 12, class 7, scores 80 90 70.
+const std::string kBobEntry = "1\n1\n12 Bob Li\n7\n80 90 70\n";
+const std::string kBobOutput = menu_key("1") + kEntryPrompts;
+
+INSTANTIATE_TEST_SUITE_P(
+    Menu, Sessions,
+    ::testing::Values(Session{"item 5 ends", "5", menu_key("5")},
+                      Session{"unknown key redraws", "x5", menu_key("x") + menu_key("5")},
+                      Session{"item 4 message", "45", menu_key("4") + kNotYet + menu_key("5")},
+                      Session{"white space before a key is skipped", " \n\t4\r\n 5",
+                              menu_key("4") + kNotYet + menu_key("5")},
+                      Session{"control and high bytes are not echoed",
+                              std::string("\x01\xb9\x00", 3) + "5",
+                              menu_key("") + menu_key("") + menu_key("") + menu_key("5")},
+                      Session{"end of input at the menu", "4", menu_key("4") + kNotYet + kMenu},
+                      Session{"no input at all", "", kMenu},
+                      Session{"keys after item 5 are not read", "5x4", menu_key("5")}),
+    test_name);
+
+INSTANTIATE_TEST_SUITE_P(
+    Entry, Sessions,
+    ::testing::Values(Session{"entry then student report", kBobEntry + "2 1 12 5",
+                              kBobOutput + menu_key("2") + kExam + kNumber +
+                                  "Bob Li同学在第1次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
+                                  "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
+                                  "本次考试与上一次相比的涨跌幅为：0.0\n" +
+                                  menu_key("5")},
+                      Session{"whole entry typed ahead on one line", "1 1 12 Bob\n7 80 90 70 5",
+                              menu_key("1") + kEntryPrompts + menu_key("5")},
+                      Session{"windows line breaks",
+                              "1\r\n1\r\n12\r\nBob\r\n7\r\n80\r\n90\r\n70\r\n2\r\n1\r\n12\r\n5\r\n",
+                              kBobOutput + menu_key("2") + kExam + kNumber +
+                                  "Bob同学在第1次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
+                                  "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
+                                  "本次考试与上一次相比的涨跌幅为：0.0\n" +
+                                  menu_key("5")},
+                      Session{"end of input inside the entry", "1\n1\n12\n",
+                              menu_key("1") + kExam + kNumber + kName},
+                      Session{"end of input at the name", "1\n1\n12",
+                              menu_key("1") + kExam + kNumber + kName},
+                      Session{"end of input at a score", "1\n1\n12\nBob\n7\n80\n",
+                              menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath}),
+    test_name);
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, Sessions,
+    ::testing::Values(
+        Session{
+            "exam code out of range", "1\n5 rest of line\n-1\n0\n12\nBob\n7\n1\n2\n3\n5",
+            menu_key("1") + kExam + kBadExam + kExam + kBadExam + kEntryPrompts + menu_key("5")},
+        Session{"unreadable exam code", "1\nabc\n+\n0\n12\nBob\n7\n1\n2\n3\n5",
+                menu_key("1") + kExam + kUnreadable + kExam + kUnreadable + kEntryPrompts +
+                    menu_key("5")},
+        Session{"student number beyond 32 bits",
+                "1 0\n2147483648\n-2147483649\n99999999999999999999\n-2147483648\nBob\n7 1 2 3 5",
+                menu_key("1") + kExam + kNumber + kUnreadable + kNumber + kUnreadable + kNumber +
+                    kUnreadable + kNumber + kName + kClass + kChinese + kMath + kEnglish +
+                    menu_key("5")},
+        Session{"class out of range", "1 0 12\nBob\n120\n-1\nx\n119 1 2 3 5",
+                menu_key("1") + kExam + kNumber + kName + kClass + kBadClass + kClass + kBadClass +
+                    kClass + kUnreadable + kClass + kChinese + kMath + kEnglish + menu_key("5")},
+        Session{"scores that are not finite",
+                "1 0 12\nBob\n7\nnan\ninf\n1e39\n-infinity 5\n80 90 70 5",
+                menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kUnreadable +
+                    kChinese + kUnreadable + kChinese + kUnreadable + kChinese + kUnreadable +
+                    kChinese + kMath + kEnglish + menu_key("5")},
+        Session{"a score followed by letters", "1 0 12\nBob\n7\n80x 90\n90\n70 5",
+                menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath + kUnreadable +
+                    kMath + kEnglish + menu_key("5")},
+        Session{
+            "name too long",
+            "1 0 12\n" + std::string(100, 'n') + "\n" + std::string(99, 'm') + "\n7 1 2 3 2 0 12 5",
+            menu_key("1") + kExam + kNumber + kName + kLongName + kName + kClass + kChinese +
+                kMath + kEnglish + menu_key("2") + kExam + kNumber + std::string(99, 'm') +
+                "同学在第0次的考试中\n语文成绩为：1.0\n数学成绩为：2.0\n英语成绩为：3.0\n"
+                "总分为：6.0\n在年级中的排名为：1\n本次考试与上一次相比的涨跌幅为：0.0\n" +
+                menu_key("5")},
+        Session{"99 bytes and a carriage return fit",
+                "1 0 12\n" + std::string(99, 'n') + "\r\n7 1 2 3 5",
+                menu_key("1") + kEntryPrompts + menu_key("5")}),
+    test_name);
+
+TEST(FullTable, HundredthEntryIsRefusedAtOnce) {
+  std::string input;
+  std::string output;
+  for (int entry = 1; entry <= 99; ++entry) {
+    input += "1 " + std::to_string(entry % 5) + " " + std::to_string(entry) + "\nName\n" +
+             std::to_string(entry % 120) + "\n50 60 70\n";
+    output += menu_key("1") + kEntryPrompts;
+  }
+  input += "1 2 0 5\n5";
+  output += menu_key("1") + kFull + menu_key("2") + kExam + kNumber +
+            "Name同学在第0次的考试中\n语文成绩为：50.0\n数学成绩为：60.0\n英语成绩为：70.0\n"
+            "总分为：180.0\n在年级中的排名为：1\n本次考试与上一次相比的涨跌幅为：0.0\n" +
+            menu_key("5");
+  const Program_Run run = run_program(input, {"LC_ALL=C.UTF-8"});
+  EXPECT_SAME_BYTES(run.out, output);
+  EXPECT_EQ(run.exit_status, 0);
+}
+
+}  // namespace
