@@ -29,6 +29,12 @@ void on_ending_signal(int signal_number) {
   raise(signal_number);
 }
 
+void enter_key_mode_if_foreground() {
+  if (waiting_for_key != 0 && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
+  }
+}
+
 void on_stop_signal(int) {
   const int saved_errno = errno;
   restore_mode();
@@ -37,20 +43,19 @@ void on_stop_signal(int) {
   sigemptyset(&stop);
   sigaddset(&stop, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-  raise(SIGTSTP);  // stops here; on_continue runs when the process goes on
+  raise(SIGTSTP);  // stops here until continued; a stop the kernel discards returns at once
   struct sigaction again {};
   again.sa_handler = on_stop_signal;
   sigemptyset(&again.sa_mask);
   sigaction(SIGTSTP, &again, nullptr);
+  enter_key_mode_if_foreground();
   errno = saved_errno;
 }
 
+// Back in the foreground while still waiting: take the key without Enter again.
 void on_continue(int) {
   const int saved_errno = errno;
-  // Back in the foreground while still waiting: take the key without Enter again.
-  if (waiting_for_key != 0 && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
-    tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
-  }
+  enter_key_mode_if_foreground();
   errno = saved_errno;
 }
 

@@ -1,0 +1,286 @@
+// The program under a pseudo-terminal: keys without Enter, echo, and the
+// terminal's mode after every way out.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "expected_texts.h"
+#include "program_runner.h"
+
+using namespace expected;
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(20);  // guards against hangs only
+
+// The program on the slave side of a new pseudo-terminal, as the foreground
+// process group of its own session. With `job_control`, a session leader in
+// between keeps the program's process group from being orphaned, as a shell
+// would, so that stop signals really stop it.
+class Terminal_Session {
+ public:
+  explicit Terminal_Session(bool job_control = false) {
+    if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) std::abort();
+    leader_ = fork();
+    if (leader_ == 0) {
+      setsid();
+      ioctl(slave_, TIOCSCTTY, 0);
+      if (!job_control) exec_program();
+      const pid_t program = fork();
+      if (program == 0) {
+        setpgid(0, 0);
+        exec_program();
+      }
+      setpgid(program, program);
+      signal(SIGTTOU, SIG_IGN);
+      tcsetpgrp(slave_, program);
+      int status = 0;
+      while (waitpid(program, &status, 0) < 0) {
+      }
+      _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+    }
+  }
+
+  ~Terminal_Session() {
+    if (leader_ > 0 && !reaped_) {
+      kill(leader_, SIGKILL);
+      const pid_t group = tcgetpgrp(master_);
+      if (group > 0) kill(-group, SIGKILL);
+      waitpid(leader_, nullptr, 0);
+    }
+    close(master_);
+    close(slave_);
+  }
+
+  void send(const std::string& bytes) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  // Reads until `text` has appeared since the last wait; true if it did.
+  bool wait_for(const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    for (;;) {
+      const auto found = seen_.find(text, consumed_);
+      if (found != std::string::npos) {
+        consumed_ = found + text.size();
+        return true;
+      }
+      if (std::chrono::steady_clock::now() > deadline || !read_some()) return false;
+    }
+  }
+
+  // Everything shown so far, line breaks as "\n".
+  const std::string& seen() const { return seen_; }
+
+  termios mode() const {
+    termios now{};
+    tcgetattr(slave_, &now);
+    return now;
+  }
+
+  bool cooked() const { return (mode().c_lflag & (ICANON | ECHO)) == (ICANON | ECHO); }
+
+  pid_t foreground() const { return tcgetpgrp(master_); }
+
+  // The raw wait status of the process started (or of the session leader,
+  // which passes on the program's exit status, or 128 + its signal).
+  int finish() {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    int status = 0;
+    while (waitpid(leader_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "the program did not end";
+        return -1;
+      }
+      read_some();
+    }
+    reaped_ = true;
+    return status;
+  }
+
+ private:
+  [[noreturn]] void exec_program() {
+    const rlimit no_core{0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);
+    dup2(slave_, STDIN_FILENO);
+    dup2(slave_, STDOUT_FILENO);
+    dup2(slave_, STDERR_FILENO);
+    close(master_);
+    close(slave_);
+    char* argv[] = {const_cast<char*>(program_path()), nullptr};
+    char locale[] = "LC_ALL=C.UTF-8";
+    char* env[] = {locale, nullptr};
+    execve(program_path(), argv, env);
+    _exit(127);
+  }
+
+  bool read_some() {
+    pollfd watched{master_, POLLIN, 0};
+    if (poll(&watched, 1, 50) <= 0) return true;
+    char chunk[4096];
+    const ssize_t got = read(master_, chunk, sizeof chunk);
+    if (got <= 0) return false;
+    for (ssize_t i = 0; i < got; ++i)
+      if (chunk[i] != '\r') seen_ += chunk[i];
+    return true;
+  }
+
+  int master_ = -1;
+  int slave_ = -1;
+  pid_t leader_ = -1;
+  bool reaped_ = false;
+  std::string seen_;
+  std::size_t consumed_ = 0;
+};
+
+bool exited_with(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
+
+TEST(Terminal, KeyIsTakenWithoutEnterAndEchoed) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  EXPECT_FALSE(session.cooked());
+  session.send("4");
+  ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
+  session.send(" ");
+  ASSERT_TRUE(session.wait_for(" \n" + kMenu));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+  EXPECT_EQ(session.seen(), kMenu + "4\n" + kNotYet + kMenu + " \n" + kMenu + "5\n");
+}
+
+TEST(Terminal, LineBreakAfterTheLastScoreIsNotAKey) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("1");
+  for (const auto& [prompt, answer] : {std::pair{kExam, "0\n"},
+                                       {kNumber, "12\n"},
+                                       {kName, "Bob\n"},
+                                       {kClass, "7\n"},
+                                       {kChinese, "80\n"},
+                                       {kMath, "90\n"},
+                                       {kEnglish, "70 \n"}}) {
+    ASSERT_TRUE(session.wait_for(prompt));
+    EXPECT_TRUE(session.cooked()) << "dialogue lines are read in the usual mode";
+    session.send(answer);
+  }
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("2");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 12\n");
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  const std::string after_entry = session.seen().substr(session.seen().find(kEnglish));
+  EXPECT_EQ(after_entry, kEnglish + "70 \n" + kMenu + "2\n" + kExam + "0 12\n" + kNumber +
+                             "Bob同学在第0次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
+                             "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
+                             "本次考试与上一次相比的涨跌幅为：0.0\n" +
+                             kMenu + "5\n");
+}
+
+TEST(Terminal, KeysTypedAheadAreKept) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("1");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0\n12\nBob\n7\n80\n90\n70\n45");
+  ASSERT_TRUE(session.wait_for(kNotYet));
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+}
+
+TEST(Terminal, CtrlDAtTheMenuEndsWithStatus0) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("\x04");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+  EXPECT_EQ(session.seen(), kMenu);
+}
+
+TEST(Terminal, CtrlDInADialogueEndsWithStatus0) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("2");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("\x04");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+}
+
+struct Ending {
+  const char* what;
+  const char* keys;  // typed at the menu, or nullptr to send `signal` directly
+  int signal;
+};
+
+class EndingSignal : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(EndingSignal, TerminalModeComesBack) {
+  const Ending& ending = GetParam();
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  ASSERT_FALSE(session.cooked());
+  if (ending.keys != nullptr) {
+    session.send(ending.keys);
+  } else {
+    kill(session.foreground(), ending.signal);
+  }
+  const int status = session.finish();
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending.signal) << status;
+  EXPECT_TRUE(session.cooked());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, EndingSignal,
+    ::testing::Values(Ending{"CtrlC", "\x03", SIGINT}, Ending{"CtrlBackslash", "\x1c", SIGQUIT},
+                      Ending{"SIGTERM", nullptr, SIGTERM}, Ending{"SIGHUP", nullptr, SIGHUP}),
+    [](const ::testing::TestParamInfo<Ending>& param) { return std::string(param.param.what); });
+
+bool eventually(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+char process_state(pid_t pid) {
+  FILE* stat = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+  if (stat == nullptr) return '?';
+  char state = '?';
+  if (std::fscanf(stat, "%*d %*s %c", &state) != 1) state = '?';
+  std::fclose(stat);
+  return state;
+}
+
+TEST(Terminal, CtrlZRestoresAndContinueTakesKeysAgain) {
+  Terminal_Session session(/*job_control=*/true);
+  ASSERT_TRUE(session.wait_for(kMenu));
+  const pid_t program = session.foreground();
+  ASSERT_FALSE(session.cooked());
+  session.send("\x1a");
+  EXPECT_TRUE(eventually([&] { return process_state(program) == 'T'; }));
+  EXPECT_TRUE(session.cooked());
+  kill(program, SIGCONT);
+  EXPECT_TRUE(eventually([&] { return !session.cooked(); }));
+  session.send("4");
+  ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+}
+
+}  // namespace
