@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "case_names.h"
 #include "score_tables.h"
 #include "score_tables_helpers.h"
 
@@ -47,17 +48,6 @@ std::vector<int> order_with_leaders(const std::vector<int>& leaders) {
   }
   return order;
 }
-
-// Test names from each case's description.
-struct readable_case_name {
-  template <class Case>
-  std::string operator()(const ::testing::TestParamInfo<Case>& param) const {
-    std::string name = param.param.what;
-    for (char& ch : name)
-      if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return name;
-  }
-};
 
 struct OrderCase {
   const char* what;

@@ -2,6 +2,7 @@
 // table, for comparing whole sessions byte for byte.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace expected {
@@ -37,5 +38,39 @@ inline std::string menu_key(const std::string& echo) { return kMenu + echo + "\n
 // Every prompt of one entry in order, with nothing refused.
 inline const std::string kEntryPrompts =
     kExam + kNumber + kName + kClass + kChinese + kMath + kEnglish;
+
+}  // namespace expected
+
+namespace expected {
+
+inline std::string one_decimal(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+inline std::string student_report(const std::string& name, int exam, double chinese, double math,
+                                  double english, double total, int rank) {
+  return name + "同学在第" + std::to_string(exam) + "次的考试中\n语文成绩为：" +
+         one_decimal(chinese) + "\n数学成绩为：" + one_decimal(math) + "\n英语成绩为：" +
+         one_decimal(english) + "\n总分为：" + one_decimal(total) + "\n在年级中的排名为：" +
+         std::to_string(rank) + "\n本次考试与上一次相比的涨跌幅为：0.0\n";
+}
+
+inline std::string class_report(int class_no, int exam, double chinese, double math, double english,
+                                int rank) {
+  return std::to_string(class_no) + "班在第" + std::to_string(exam) + "的考试中\n语文平均分为：" +
+         one_decimal(chinese) + "\n数学平均分为：" + one_decimal(math) + "\n英语平均分为：" +
+         one_decimal(english) + "\n班级在年纪中的排名为：" + std::to_string(rank) + "\n";
+}
+
+// The output of a student query typed after its menu key.
+inline std::string student_query(const std::string& report) {
+  return menu_key("2") + kExam + kNumber + report;
+}
+
+inline std::string class_query(const std::string& report) {
+  return menu_key("3") + kExam + kQueryClass + report;
+}
 
 }  // namespace expected

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "case_names.h"
 #include "expected_texts.h"
 #include "program_runner.h"
 
@@ -28,13 +29,6 @@ TEST_P(Sessions, OutputIsExact) {
   EXPECT_FALSE(run.timed_out);
 }
 
-std::string test_name(const ::testing::TestParamInfo<Session>& param) {
-  std::string name = param.param.what;
-  for (char& ch : name)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return name;
-}
-
 // Entry Bob Li: exam 1, number 12, class 7, scores 80 90 70.
 const std::string kBobEntry = "1\n1\n12 Bob Li\n7\n80 90 70\n";
 const std::string kBobOutput = menu_key("1") + kEntryPrompts;
@@ -52,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Session{"end of input at the menu", "4", menu_key("4") + kNotYet + kMenu},
                       Session{"no input at all", "", kMenu},
                       Session{"keys after item 5 are not read", "5x4", menu_key("5")}),
-    test_name);
+    readable_case_name{});
 
 INSTANTIATE_TEST_SUITE_P(
     Entry, Sessions,
@@ -77,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                               menu_key("1") + kExam + kNumber + kName},
                       Session{"end of input at a score", "1\n1\n12\nBob\n7\n80\n",
                               menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath}),
-    test_name);
+    readable_case_name{});
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, Sessions,
@@ -115,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         Session{"99 bytes and a carriage return fit",
                 "1 0 12\n" + std::string(99, 'n') + "\r\n7 1 2 3 5",
                 menu_key("1") + kEntryPrompts + menu_key("5")}),
-    test_name);
+    readable_case_name{});
 
 TEST(FullTable, HundredthEntryIsRefusedAtOnce) {
   std::string input;

@@ -12,9 +12,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 
+#include "case_names.h"
 #include "expected_texts.h"
 #include "program_runner.h"
 
@@ -242,11 +244,12 @@ TEST_P(EndingSignal, TerminalModeComesBack) {
   EXPECT_TRUE(session.cooked());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signals, EndingSignal,
-    ::testing::Values(Ending{"CtrlC", "\x03", SIGINT}, Ending{"CtrlBackslash", "\x1c", SIGQUIT},
-                      Ending{"SIGTERM", nullptr, SIGTERM}, Ending{"SIGHUP", nullptr, SIGHUP}),
-    [](const ::testing::TestParamInfo<Ending>& param) { return std::string(param.param.what); });
+INSTANTIATE_TEST_SUITE_P(Signals, EndingSignal,
+                         ::testing::Values(Ending{"CtrlC", "\x03", SIGINT},
+                                           Ending{"CtrlBackslash", "\x1c", SIGQUIT},
+                                           Ending{"SIGTERM", nullptr, SIGTERM},
+                                           Ending{"SIGHUP", nullptr, SIGHUP}),
+                         readable_case_name{});
 
 bool eventually(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
