@@ -4,8 +4,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 TEST_DIR := build/test
 RELEASE_DIR := build/release
 BENCH_DIR := build/bench
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all run test bench clean
+.PHONY: all run test bench fuzz clean
 
 all: $(RELEASE_DIR)/exam_scores
 
@@ -26,6 +28,16 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DEXAM_SCORES_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./$(BENCH_DIR)/bench/processing_bench
+	python3 bench/session_bench.py $(BENCH_DIR)/exam_scores $(BENCH_DIR)/bench/peak_memory
+
+# Runs the fuzzer for FUZZ_SECONDS; new inputs it finds go to $(FUZZ_DIR)/corpus.
+fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEXAM_SCORES_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target session_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus
+	./$(FUZZ_DIR)/tests/fuzz/session_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=100000 \
+	  -print_final_stats=1 -dict=tests/fuzz/session.dict \
+	  $(FUZZ_DIR)/corpus tests/fuzz/corpus
 
 clean:
 	rm -rf build

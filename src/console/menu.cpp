@@ -1,5 +1,7 @@
 #include "menu.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,6 +13,9 @@
 #include "texts.h"
 
 namespace {
+
+constexpr std::size_t kOutputBufferBytes = 64 * 1024;
+char output_buffer[kOutputBufferBytes];
 
 // The loop's variables, kept from one item to the next.
 struct Menu_State {
@@ -70,6 +75,9 @@ void run_menu() {
 }
 
 void Data_Reception() {
+  // Into a file or pipe, output goes in few large writes; it is still flushed
+  // whenever the program is about to wait for input.
+  if (isatty(STDOUT_FILENO) == 0) std::setvbuf(stdout, output_buffer, _IOFBF, kOutputBufferBytes);
   use_console_encoding(console_encoding_from_locale());
   input_reset();
   run_menu();
