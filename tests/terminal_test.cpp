@@ -78,7 +78,7 @@ class Terminal_Session {
         consumed_ = found + text.size();
         return true;
       }
-      if (std::chrono::steady_clock::now() > deadline || !read_some()) return false;
+      if (std::chrono::steady_clock::now() > deadline || read_some() < 0) return false;
     }
   }
 
@@ -108,6 +108,8 @@ class Terminal_Session {
       read_some();
     }
     reaped_ = true;
+    while (read_some() > 0) {  // what it wrote last may still be on its way
+    }
     return status;
   }
 
@@ -127,15 +129,16 @@ class Terminal_Session {
     _exit(127);
   }
 
-  bool read_some() {
+  // Bytes read, 0 when nothing came for a while, -1 when nothing more can.
+  ssize_t read_some() {
     pollfd watched{master_, POLLIN, 0};
-    if (poll(&watched, 1, 50) <= 0) return true;
+    if (poll(&watched, 1, 50) <= 0) return 0;
     char chunk[4096];
     const ssize_t got = read(master_, chunk, sizeof chunk);
-    if (got <= 0) return false;
+    if (got <= 0) return -1;
     for (ssize_t i = 0; i < got; ++i)
       if (chunk[i] != '\r') seen_ += chunk[i];
-    return true;
+    return got;
   }
 
   int master_ = -1;

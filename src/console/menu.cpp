@@ -1,7 +1,5 @@
 #include "menu.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -75,9 +73,9 @@ void run_menu() {
 }
 
 void Data_Reception() {
-  // Into a file or pipe, output goes in few large writes; it is still flushed
-  // whenever the program is about to wait for input.
-  if (isatty(STDOUT_FILENO) == 0) std::setvbuf(stdout, output_buffer, _IOFBF, kOutputBufferBytes);
+  // Output goes out in few large writes: whenever the program is about to wait
+  // for input, and at exit.
+  std::setvbuf(stdout, output_buffer, _IOFBF, kOutputBufferBytes);
   use_console_encoding(console_encoding_from_locale());
   input_reset();
   run_menu();

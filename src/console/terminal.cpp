@@ -92,7 +92,6 @@ class Key_Read_Signals {
 };
 
 int read_terminal_key() {
-  std::fflush(stdout);
   if (tcgetattr(STDIN_FILENO, &mode_before_key) != 0) return next_nonblank_byte();
   key_mode = mode_before_key;
   key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
@@ -106,6 +105,9 @@ int read_terminal_key() {
     waiting_for_key = 1;
     // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
     tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
+    // Shown only now, so that a key pressed once the menu is on screen is
+    // never echoed by the terminal itself.
+    std::fflush(stdout);
     do {
       got = read(STDIN_FILENO, &key, 1);
     } while (got < 0 && errno == EINTR);
