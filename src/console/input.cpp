@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kBufferBytes = 64 * 1024;
+constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 // A run of number-like characters longer than this is not read as a number.
 constexpr std::size_t kMaxNumberChars = 1024;
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::size_t kOutputBufferBytes = 64 * 1024;
+constexpr std::size_t kOutputBufferBytes = std::size_t{64} * 1024;
 char output_buffer[kOutputBufferBytes];
 
 // The loop's variables, kept from one item to the next.
