@@ -56,10 +56,14 @@ struct OrderCase {
   std::vector<int> expected_rows;  // student numbers of rows 1..n, 0 for blank rows
 };
 
-class StudentOrder : public ::testing::TestWithParam<OrderCase> {
+// Each case starts from empty tables.
+template <class Case>
+class FromEmptyTables : public ::testing::TestWithParam<Case> {
  protected:
   void SetUp() override { clear_score_tables(); }
 };
+
+using StudentOrder = FromEmptyTables<OrderCase>;
 
 TEST_P(StudentOrder, RowsAreSortedByTotalAndRankedInRowOrder) {
   const OrderCase& c = GetParam();
@@ -155,10 +159,7 @@ struct ClassOrderCase {
   std::vector<int> trailers;  // classes behind the empty ones
 };
 
-class ClassOrder : public ::testing::TestWithParam<ClassOrderCase> {
- protected:
-  void SetUp() override { clear_score_tables(); }
-};
+using ClassOrder = FromEmptyTables<ClassOrderCase>;
 
 TEST_P(ClassOrder, ListIsRebuiltByAverageTotal) {
   const ClassOrderCase& c = GetParam();
@@ -245,10 +246,9 @@ struct RefusedCall {
   int class_no;
 };
 
-class RefusedProcessing : public ::testing::TestWithParam<RefusedCall> {};
+using RefusedProcessing = FromEmptyTables<RefusedCall>;
 
 TEST_P(RefusedProcessing, ChangesNothingOutsideTheTables) {
-  clear_score_tables();
   enter({0, 1, 1, 50, 50, 50});
   const RefusedCall& call = GetParam();
   number_student = call.counter;
