@@ -105,3 +105,11 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
          << ")\n  actual:   " << ::testing::PrintToString(actual.substr(from, 2 * kContext))
          << "\n  expected: " << ::testing::PrintToString(expected.substr(from, 2 * kContext));
 }
+
+void expect_clean_session(const std::string& input, const std::string& output) {
+  const Program_Run run = run_program(input, {"LC_ALL=C.UTF-8"});
+  EXPECT_SAME_BYTES(run.out, output);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_FALSE(run.timed_out);
+}

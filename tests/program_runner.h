@@ -29,3 +29,13 @@ const char* program_path();
 
 ::testing::AssertionResult same_bytes(const char* actual_expr, const char* expected_expr,
                                       const std::string& actual, const std::string& expected);
+
+// A session case: its input and the exact output it must produce, ending with
+// status 0 and nothing on standard error.
+struct Session {
+  const char* what;
+  std::string input;
+  std::string output;
+};
+
+void expect_clean_session(const std::string& input, const std::string& output);

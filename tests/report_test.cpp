@@ -11,20 +11,13 @@ using namespace expected;
 
 namespace {
 
-struct Report_Session {
-  const char* what;
-  std::string input;  // ends at the end of input, after the menu
-  std::string output;
-};
+// Each input ends at the end of input, after the menu shown last.
+using Report_Session = Session;
 
 class Reports : public ::testing::TestWithParam<Report_Session> {};
 
 TEST_P(Reports, OutputIsExact) {
-  const Report_Session& session = GetParam();
-  const Program_Run run = run_program(session.input, {"LC_ALL=C.UTF-8"});
-  EXPECT_SAME_BYTES(run.out, session.output + kMenu);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.exit_status, 0);
+  expect_clean_session(GetParam().input, GetParam().output + kMenu);
 }
 
 // One entry: exam, student number, name, class, scores.

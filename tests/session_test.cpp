@@ -12,22 +12,9 @@ using namespace expected;
 
 namespace {
 
-struct Session {
-  const char* what;
-  std::string input;
-  std::string output;
-};
-
 class Sessions : public ::testing::TestWithParam<Session> {};
 
-TEST_P(Sessions, OutputIsExact) {
-  const Session& session = GetParam();
-  const Program_Run run = run_program(session.input, {"LC_ALL=C.UTF-8"});
-  EXPECT_SAME_BYTES(run.out, session.output);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.exit_status, 0);
-  EXPECT_FALSE(run.timed_out);
-}
+TEST_P(Sessions, OutputIsExact) { expect_clean_session(GetParam().input, GetParam().output); }
 
 // Entry Bob Li: exam 1, number 12, class 7, scores 80 90 70.
 const std::string kBobEntry = "1\n1\n12 Bob Li\n7\n80 90 70\n";
@@ -50,27 +37,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Entry, Sessions,
-    ::testing::Values(Session{"entry then student report", kBobEntry + "2 1 12 5",
-                              kBobOutput + menu_key("2") + kExam + kNumber +
-                                  "Bob Li同学在第1次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
-                                  "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
-                                  "本次考试与上一次相比的涨跌幅为：0.0\n" +
-                                  menu_key("5")},
-                      Session{"whole entry typed ahead on one line", "1 1 12 Bob\n7 80 90 70 5",
-                              menu_key("1") + kEntryPrompts + menu_key("5")},
-                      Session{"windows line breaks",
-                              "1\r\n1\r\n12\r\nBob\r\n7\r\n80\r\n90\r\n70\r\n2\r\n1\r\n12\r\n5\r\n",
-                              kBobOutput + menu_key("2") + kExam + kNumber +
-                                  "Bob同学在第1次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
-                                  "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
-                                  "本次考试与上一次相比的涨跌幅为：0.0\n" +
-                                  menu_key("5")},
-                      Session{"end of input inside the entry", "1\n1\n12\n",
-                              menu_key("1") + kExam + kNumber + kName},
-                      Session{"end of input at the name", "1\n1\n12",
-                              menu_key("1") + kExam + kNumber + kName},
-                      Session{"end of input at a score", "1\n1\n12\nBob\n7\n80\n",
-                              menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath}),
+    ::testing::Values(
+        Session{"entry then student report", kBobEntry + "2 1 12 5",
+                kBobOutput + menu_key("2") + kExam + kNumber +
+                    "Bob Li同学在第1次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
+                    "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
+                    "本次考试与上一次相比的涨跌幅为：0.0\n" +
+                    menu_key("5")},
+        Session{"whole entry typed ahead on one line", "1 1 12 Bob\n7 80 90 70 5",
+                menu_key("1") + kEntryPrompts + menu_key("5")},
+        Session{"windows line breaks",
+                "1\r\n1\r\n12\r\nBob\r\n7\r\n80\r\n90\r\n70\r\n2\r\n1\r\n12\r\n5\r\n",
+                kBobOutput + student_query(student_report("Bob", 1, 80, 90, 70, 240, 1)) +
+                    menu_key("5")},
+        Session{"end of input inside the entry", "1\n1\n12\n",
+                menu_key("1") + kExam + kNumber + kName},
+        Session{"end of input at the name", "1\n1\n12", menu_key("1") + kExam + kNumber + kName},
+        Session{"end of input at a score", "1\n1\n12\nBob\n7\n80\n",
+                menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath}),
     readable_case_name{});
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,9 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
             "name too long",
             "1 0 12\n" + std::string(100, 'n') + "\n" + std::string(99, 'm') + "\n7 1 2 3 2 0 12 5",
             menu_key("1") + kExam + kNumber + kName + kLongName + kName + kClass + kChinese +
-                kMath + kEnglish + menu_key("2") + kExam + kNumber + std::string(99, 'm') +
-                "同学在第0次的考试中\n语文成绩为：1.0\n数学成绩为：2.0\n英语成绩为：3.0\n"
-                "总分为：6.0\n在年级中的排名为：1\n本次考试与上一次相比的涨跌幅为：0.0\n" +
+                kMath + kEnglish +
+                student_query(student_report(std::string(99, 'm'), 0, 1, 2, 3, 6, 1)) +
                 menu_key("5")},
         Session{"99 bytes and a carriage return fit",
                 "1 0 12\n" + std::string(99, 'n') + "\r\n7 1 2 3 5",
@@ -120,13 +103,9 @@ TEST(FullTable, HundredthEntryIsRefusedAtOnce) {
     output += menu_key("1") + kEntryPrompts;
   }
   input += "1 2 0 5\n5";
-  output += menu_key("1") + kFull + menu_key("2") + kExam + kNumber +
-            "Name同学在第0次的考试中\n语文成绩为：50.0\n数学成绩为：60.0\n英语成绩为：70.0\n"
-            "总分为：180.0\n在年级中的排名为：1\n本次考试与上一次相比的涨跌幅为：0.0\n" +
+  output += menu_key("1") + kFull + student_query(student_report("Name", 0, 50, 60, 70, 180, 1)) +
             menu_key("5");
-  const Program_Run run = run_program(input, {"LC_ALL=C.UTF-8"});
-  EXPECT_SAME_BYTES(run.out, output);
-  EXPECT_EQ(run.exit_status, 0);
+  expect_clean_session(input, output);
 }
 
 }  // namespace

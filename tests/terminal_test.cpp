@@ -189,10 +189,7 @@ TEST(Terminal, LineBreakAfterTheLastScoreIsNotAKey) {
   EXPECT_TRUE(exited_with(session.finish(), 0));
   const std::string after_entry = session.seen().substr(session.seen().find(kEnglish));
   EXPECT_EQ(after_entry, kEnglish + "70 \n" + kMenu + "2\n" + kExam + "0 12\n" + kNumber +
-                             "Bob同学在第0次的考试中\n语文成绩为：80.0\n数学成绩为：90.0\n"
-                             "英语成绩为：70.0\n总分为：240.0\n在年级中的排名为：1\n"
-                             "本次考试与上一次相比的涨跌幅为：0.0\n" +
-                             kMenu + "5\n");
+                             student_report("Bob", 0, 80, 90, 70, 240, 1) + kMenu + "5\n");
 }
 
 TEST(Terminal, KeysTypedAheadAreKept) {

@@ -96,9 +96,7 @@ const char* locale_variable() {
   return nullptr;
 }
 
-bool convert_to_gbk(const char* source, std::string& converted) {
-  iconv_t converter = iconv_open("GBK", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+bool convert(iconv_t converter, const char* source, std::string& converted) {
   std::string in = source;
   converted.assign(in.size() + 1, '\0');  // GBK never needs more bytes than UTF-8
   char* in_cursor = in.data();
@@ -107,7 +105,6 @@ bool convert_to_gbk(const char* source, std::string& converted) {
   size_t out_left = converted.size();
   const bool whole =
       iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) != static_cast<size_t>(-1);
-  iconv_close(converter);
   converted.resize(converted.size() - out_left);
   return whole;
 }
@@ -139,11 +136,15 @@ Console_Encoding console_encoding_from_locale() {
 void use_console_encoding(Console_Encoding encoding) {
   gbk_in_use = false;
   if (encoding != Console_Encoding::kGbk) return;
-  for (int i = 0; i < kTextCount; ++i) {
-    // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
-    if (!convert_to_gbk(kSourceTexts[i], gbk_texts[i])) return;
+  iconv_t converter = iconv_open("GBK", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return;
+  // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
+  bool all_converted = true;
+  for (int i = 0; i < kTextCount && all_converted; ++i) {
+    all_converted = convert(converter, kSourceTexts[i], gbk_texts[i]);
   }
-  gbk_in_use = true;
+  iconv_close(converter);
+  gbk_in_use = all_converted;
 }
 
 const char* text(Text id) {
