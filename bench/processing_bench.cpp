@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "exam_processing.h"
-#include "score_tables.h"
+#include "store/exam_processing.h"
+#include "store/score_tables.h"
 
 namespace {
 

@@ -1,3 +1,3 @@
-#include "menu.h"
+#include "console/menu.h"
 
 int main() { Data_Reception(); }

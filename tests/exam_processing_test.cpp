@@ -1,4 +1,4 @@
-#include "exam_processing.h"
+#include "store/exam_processing.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "case_names.h"
-#include "score_tables.h"
 #include "score_tables_helpers.h"
+#include "store/score_tables.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "exam_processing.h"
-#include "score_tables.h"
+#include "store/exam_processing.h"
+#include "store/score_tables.h"
 
 inline void clear_score_tables() {
   std::memset(a, 0, sizeof a);

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "score_tables.h"
-#include "texts.h"
+#include "console/texts.h"
+#include "store/score_tables.h"
 
 inline constexpr int kEndOfInput = -1;
 

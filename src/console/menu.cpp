@@ -1,14 +1,14 @@
-#include "menu.h"
+#include "console/menu.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "exam_processing.h"
-#include "input.h"
-#include "reports.h"
-#include "score_tables.h"
-#include "terminal.h"
-#include "texts.h"
+#include "console/input.h"
+#include "console/reports.h"
+#include "console/terminal.h"
+#include "console/texts.h"
+#include "store/exam_processing.h"
+#include "store/score_tables.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "reports.h"
+#include "console/reports.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "input.h"
-#include "score_tables.h"
-#include "texts.h"
+#include "console/input.h"
+#include "console/texts.h"
+#include "store/score_tables.h"
 
 void Data_Search_A(int exam, int student_no) {
   if (!is_exam_code(exam)) return;

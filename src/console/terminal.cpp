@@ -1,4 +1,4 @@
-#include "terminal.h"
+#include "console/terminal.h"
 
 #include <signal.h>
 #include <termios.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "input.h"
+#include "console/input.h"
 
 namespace {
 

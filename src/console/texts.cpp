@@ -1,4 +1,4 @@
-#include "texts.h"
+#include "console/texts.h"
 
 #include <iconv.h>
 #include <langinfo.h>

@@ -1,9 +1,9 @@
-#include "exam_processing.h"
+#include "store/exam_processing.h"
 
 #include <cmath>
 #include <limits>
 
-#include "score_tables.h"
+#include "store/score_tables.h"
 
 float round_to_stored(double value) {
   // Beyond this magnitude round-to-nearest gives infinity; converting such a

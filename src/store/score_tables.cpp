@@ -1,4 +1,4 @@
-#include "score_tables.h"
+#include "store/score_tables.h"
 
 Student_Record a[kExamCount][kRowsPerExam];
 Class_Record b[kExamCount][kClassCount];

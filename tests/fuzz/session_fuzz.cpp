@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "input.h"
-#include "menu.h"
+#include "console/input.h"
+#include "console/menu.h"
+#include "console/texts.h"
 #include "score_tables_helpers.h"
-#include "texts.h"
 
 namespace {
 
