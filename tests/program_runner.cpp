@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -21,9 +22,10 @@ void close_if_open(int& fd) {
 }  // namespace
 
 Program_Run run_program(const std::string& input, const std::vector<std::string>& environment,
-                        std::chrono::milliseconds limit) {
+                        std::chrono::milliseconds limit, const Input_Delivery& delivery) {
   int to_child[2], from_child[2], errors_from_child[2];
   if (pipe(to_child) != 0 || pipe(from_child) != 0 || pipe(errors_from_child) != 0) std::abort();
+  if (delivery.nonblocking) fcntl(to_child[0], F_SETFL, O_NONBLOCK);
 
   std::vector<char*> env;
   for (const std::string& setting : environment) env.push_back(const_cast<char*>(setting.c_str()));
@@ -54,7 +56,9 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   Program_Run run;
   std::size_t written = 0;
   if (input.empty()) close_if_open(input_fd);
-  const auto deadline = std::chrono::steady_clock::now() + limit;
+  const auto started = std::chrono::steady_clock::now();
+  const auto deadline = started + limit;
+  const auto input_from = started + delivery.delay;
   char chunk[65536];
   while (output_fd >= 0 || error_fd >= 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -64,8 +68,16 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
       kill(child, SIGKILL);
       break;
     }
-    pollfd watched[3] = {{output_fd, POLLIN, 0}, {error_fd, POLLIN, 0}, {input_fd, POLLOUT, 0}};
-    if (poll(watched, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) std::abort();
+    auto wait = left;
+    const bool input_due = std::chrono::steady_clock::now() >= input_from;
+    if (!input_due) {
+      wait = std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                input_from - std::chrono::steady_clock::now()) +
+                                std::chrono::milliseconds(1));
+    }
+    pollfd watched[3] = {
+        {output_fd, POLLIN, 0}, {error_fd, POLLIN, 0}, {input_due ? input_fd : -1, POLLOUT, 0}};
+    if (poll(watched, 3, static_cast<int>(wait.count())) < 0 && errno != EINTR) std::abort();
     for (int i = 0; i < 2; ++i) {
       if (watched[i].fd < 0 || watched[i].revents == 0) continue;
       const ssize_t got = read(watched[i].fd, chunk, sizeof chunk);

@@ -16,9 +16,17 @@ struct Program_Run {
   bool timed_out = false;
 };
 
+// How standard input reaches the program: its pipe may be left non-blocking,
+// and the input may be written only after a while.
+struct Input_Delivery {
+  bool nonblocking = false;
+  std::chrono::milliseconds delay{0};
+};
+
 // `environment` is the whole environment, as NAME=value strings.
 Program_Run run_program(const std::string& input, const std::vector<std::string>& environment = {},
-                        std::chrono::milliseconds limit = std::chrono::seconds(20));
+                        std::chrono::milliseconds limit = std::chrono::seconds(20),
+                        const Input_Delivery& delivery = {});
 
 // The path of the program under test.
 const char* program_path();

@@ -94,6 +94,16 @@ INSTANTIATE_TEST_SUITE_P(
                 menu_key("1") + kEntryPrompts + menu_key("5")}),
     readable_case_name{});
 
+// Input that is not there yet is waited for, also when the pipe was left
+// non-blocking: "no data yet" is not the end of input.
+TEST(InputDelivery, NonBlockingPipeFedLate) {
+  const Program_Run run =
+      run_program("45", {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20),
+                  {.nonblocking = true, .delay = std::chrono::milliseconds(300)});
+  EXPECT_SAME_BYTES(run.out, menu_key("4") + kNotYet + menu_key("5"));
+  EXPECT_EQ(run.exit_status, 0);
+}
+
 TEST(FullTable, HundredthEntryIsRefusedAtOnce) {
   std::string input;
   std::string output;

@@ -26,25 +26,37 @@ namespace {
 
 constexpr auto kPatience = std::chrono::seconds(20);  // guards against hangs only
 
-// The program on the slave side of a new pseudo-terminal, as the foreground
-// process group of its own session. With `job_control`, a session leader in
-// between keeps the program's process group from being orphaned, as a shell
-// would, so that stop signals really stop it.
+// Who leads the session on the pseudo-terminal.
+enum class Leader {
+  kProgram,     // the program itself
+  kJobControl,  // a process that puts the program in a group of its own in the
+                // foreground and waits for it, as a shell would, so that the
+                // group is not orphaned and stop signals really stop it
+  kShell,       // an interactive bash with job control; the test types commands
+};
+
+// The program, or a shell, on the slave side of a new pseudo-terminal, in a
+// session of its own.
 class Terminal_Session {
  public:
-  explicit Terminal_Session(bool job_control = false) {
+  explicit Terminal_Session(Leader leader = Leader::kProgram) {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) std::abort();
+    int pid_pipe[2];
+    if (pipe(pid_pipe) != 0) std::abort();
     leader_ = fork();
     if (leader_ == 0) {
+      close(pid_pipe[0]);
       setsid();
       ioctl(slave_, TIOCSCTTY, 0);
-      if (!job_control) exec_program();
+      if (leader == Leader::kShell) exec_shell();
+      if (leader == Leader::kProgram) exec_program();
       const pid_t program = fork();
       if (program == 0) {
         setpgid(0, 0);
         exec_program();
       }
       setpgid(program, program);
+      if (write(pid_pipe[1], &program, sizeof program) != sizeof program) _exit(126);
       signal(SIGTTOU, SIG_IGN);
       tcsetpgrp(slave_, program);
       int status = 0;
@@ -52,17 +64,32 @@ class Terminal_Session {
       }
       _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
+    close(pid_pipe[1]);
+    if (leader == Leader::kProgram) program_ = leader_;
+    if (leader == Leader::kJobControl &&
+        read(pid_pipe[0], &program_, sizeof program_) != sizeof program_) {
+      program_ = -1;
+    }
+    close(pid_pipe[0]);
   }
 
   ~Terminal_Session() {
     if (leader_ > 0 && !reaped_) {
+      if (program_ > 0) kill(program_, SIGKILL);
       kill(leader_, SIGKILL);
-      const pid_t group = tcgetpgrp(master_);
-      if (group > 0) kill(-group, SIGKILL);
       waitpid(leader_, nullptr, 0);
     }
     close(master_);
     close(slave_);
+  }
+
+  // The program's pid; -1 when a shell started it.
+  pid_t program() const { return program_; }
+
+  // Only ever the process the test started: never a group, never 0 or -1.
+  void signal_program(int signal_number) {
+    ASSERT_GT(program_, 0);
+    kill(program_, signal_number);
   }
 
   void send(const std::string& bytes) {
@@ -91,9 +118,9 @@ class Terminal_Session {
     return now;
   }
 
-  bool cooked() const { return (mode().c_lflag & (ICANON | ECHO)) == (ICANON | ECHO); }
+  bool set_mode(const termios& mode) { return tcsetattr(slave_, TCSANOW, &mode) == 0; }
 
-  pid_t foreground() const { return tcgetpgrp(master_); }
+  bool cooked() const { return (mode().c_lflag & (ICANON | ECHO)) == (ICANON | ECHO); }
 
   // The raw wait status of the process started (or of the session leader,
   // which passes on the program's exit status, or 128 + its signal).
@@ -114,7 +141,7 @@ class Terminal_Session {
   }
 
  private:
-  [[noreturn]] void exec_program() {
+  void use_terminal_for_standard_files() {
     const rlimit no_core{0, 0};
     setrlimit(RLIMIT_CORE, &no_core);
     dup2(slave_, STDIN_FILENO);
@@ -122,10 +149,30 @@ class Terminal_Session {
     dup2(slave_, STDERR_FILENO);
     close(master_);
     close(slave_);
+  }
+
+  [[noreturn]] void exec_program() {
+    use_terminal_for_standard_files();
     char* argv[] = {const_cast<char*>(program_path()), nullptr};
     char locale[] = "LC_ALL=C.UTF-8";
     char* env[] = {locale, nullptr};
     execve(program_path(), argv, env);
+    _exit(127);
+  }
+
+  [[noreturn]] void exec_shell() {
+    use_terminal_for_standard_files();
+    char shell[] = "/bin/bash";
+    char no_rc[] = "--norc";
+    char no_profile[] = "--noprofile";
+    char interactive[] = "-i";
+    char* argv[] = {shell, no_rc, no_profile, interactive, nullptr};
+    char locale[] = "LC_ALL=C.UTF-8";
+    char prompt[] = "PS1=$ ";
+    char terminal[] = "TERM=dumb";
+    char path[] = "PATH=/usr/bin:/bin";
+    char* env[] = {locale, prompt, terminal, path, nullptr};
+    execve(shell, argv, env);
     _exit(127);
   }
 
@@ -144,6 +191,7 @@ class Terminal_Session {
   int master_ = -1;
   int slave_ = -1;
   pid_t leader_ = -1;
+  pid_t program_ = -1;
   bool reaped_ = false;
   std::string seen_;
   std::size_t consumed_ = 0;
@@ -221,6 +269,51 @@ TEST(Terminal, CtrlDInADialogueEndsWithStatus0) {
   EXPECT_TRUE(session.cooked());
 }
 
+struct Key_Sequence {
+  const char* what;
+  const char* bytes;
+};
+
+class MenuKeySequence : public ::testing::TestWithParam<Key_Sequence> {};
+
+// Drawn once, never echoed, nothing run, and no byte of it left for later.
+TEST_P(MenuKeySequence, IsOneKeyThatOnlyRedrawsTheMenu) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send(GetParam().bytes);
+  ASSERT_TRUE(session.wait_for("\n" + kMenu));
+  session.send("4");
+  ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_EQ(session.seen(), kMenu + "\n" + kMenu + "4\n" + kNotYet + kMenu + "5\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, MenuKeySequence,
+    ::testing::Values(Key_Sequence{"PageUp", "\x1b[5~"}, Key_Sequence{"Delete", "\x1b[3~"},
+                      Key_Sequence{"F5", "\x1b[15~"}, Key_Sequence{"F9", "\x1b[20~"},
+                      Key_Sequence{"Home", "\x1b[1~"}, Key_Sequence{"ShiftUp", "\x1b[1;2A"},
+                      Key_Sequence{"Right", "\x1b[C"}, Key_Sequence{"SS3 F1", "\x1bOP"},
+                      Key_Sequence{"Alt5",
+                                   "\x1b"
+                                   "5"},
+                      Key_Sequence{"lone Esc", "\x1b"}),
+    readable_case_name{});
+
+TEST(Terminal, EndOfInputKeyIsTheTerminals) {
+  Terminal_Session session;
+  termios mode = session.mode();
+  mode.c_cc[VEOF] = 0x18;  // Ctrl-X
+  ASSERT_TRUE(session.set_mode(mode));
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("\x04");
+  ASSERT_TRUE(session.wait_for("\n" + kMenu));
+  session.send("\x18");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_EQ(session.seen(), kMenu + "\n" + kMenu);
+}
+
 struct Ending {
   const char* what;
   const char* keys;  // typed at the menu, or nullptr to send `signal` directly
@@ -237,19 +330,20 @@ TEST_P(EndingSignal, TerminalModeComesBack) {
   if (ending.keys != nullptr) {
     session.send(ending.keys);
   } else {
-    kill(session.foreground(), ending.signal);
+    session.signal_program(ending.signal);
   }
   const int status = session.finish();
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending.signal) << status;
   EXPECT_TRUE(session.cooked());
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, EndingSignal,
-                         ::testing::Values(Ending{"CtrlC", "\x03", SIGINT},
-                                           Ending{"CtrlBackslash", "\x1c", SIGQUIT},
-                                           Ending{"SIGTERM", nullptr, SIGTERM},
-                                           Ending{"SIGHUP", nullptr, SIGHUP}),
-                         readable_case_name{});
+INSTANTIATE_TEST_SUITE_P(
+    Signals, EndingSignal,
+    ::testing::Values(Ending{"CtrlC", "\x03", SIGINT}, Ending{"CtrlBackslash", "\x1c", SIGQUIT},
+                      Ending{"SIGTERM", nullptr, SIGTERM}, Ending{"SIGHUP", nullptr, SIGHUP},
+                      Ending{"SIGPIPE", nullptr, SIGPIPE}, Ending{"SIGUSR1", nullptr, SIGUSR1},
+                      Ending{"SIGABRT", nullptr, SIGABRT}),
+    readable_case_name{});
 
 bool eventually(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -270,9 +364,10 @@ char process_state(pid_t pid) {
 }
 
 TEST(Terminal, CtrlZRestoresAndContinueTakesKeysAgain) {
-  Terminal_Session session(/*job_control=*/true);
+  Terminal_Session session(Leader::kJobControl);
   ASSERT_TRUE(session.wait_for(kMenu));
-  const pid_t program = session.foreground();
+  const pid_t program = session.program();
+  ASSERT_GT(program, 0);
   ASSERT_FALSE(session.cooked());
   session.send("\x1a");
   EXPECT_TRUE(eventually([&] { return process_state(program) == 'T'; }));
@@ -285,5 +380,39 @@ TEST(Terminal, CtrlZRestoresAndContinueTakesKeysAgain) {
   EXPECT_TRUE(exited_with(session.finish(), 0));
   EXPECT_TRUE(session.cooked());
 }
+
+struct Background_Job {
+  const char* what;
+  const char* start;  // typed at the shell after the program's path
+  bool suspend_and_bg;
+};
+
+class BackgroundJob : public ::testing::TestWithParam<Background_Job> {};
+
+// Stopped in the background, the program still ends on `kill %1`.
+TEST_P(BackgroundJob, EndsOnKill) {
+  Terminal_Session shell(Leader::kShell);
+  ASSERT_TRUE(shell.wait_for("$ "));
+  shell.send(std::string(program_path()) + GetParam().start + "\n");
+  ASSERT_TRUE(shell.wait_for(kMenu));
+  if (GetParam().suspend_and_bg) {
+    shell.send("\x1a");
+    ASSERT_TRUE(shell.wait_for("$ "));
+    shell.send("bg\n");
+  }
+  // Once it waits for the terminal in the background, it is stopped.
+  shell.send(
+      "p=$!; until grep -q '^State:.T' /proc/$p/status; do sleep 0.05; done; "
+      "kill %1; while grep -q '^State:.T' /proc/$p/status 2>/dev/null; do sleep 0.05; done; "
+      "sleep 0.1; jobs\n");
+  EXPECT_TRUE(shell.wait_for("Terminated")) << shell.seen();  // by SIGTERM, not stopped
+  shell.send("exit\n");
+  EXPECT_TRUE(exited_with(shell.finish(), 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, BackgroundJob,
+                         ::testing::Values(Background_Job{"stopped then bg", "", true},
+                                           Background_Job{"started with &", " &", false}),
+                         readable_case_name{});
 
 }  // namespace

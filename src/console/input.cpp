@@ -1,12 +1,11 @@
 #include "console/input.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "console/raw_input.h"
 
 namespace {
 
@@ -31,16 +30,13 @@ bool fill() {
     read_at = 0;
   }
   std::fflush(stdout);  // everything is on screen before waiting
-  for (;;) {
-    const ssize_t got = read(STDIN_FILENO, buffer + filled, kBufferBytes - filled);
-    if (got > 0) {
-      filled += static_cast<std::size_t>(got);
-      return true;
-    }
-    if (got < 0 && errno == EINTR) continue;
-    ended = true;  // end of input, or an input that can no longer be read
-    return false;
+  const ssize_t got = read_standard_input(buffer + filled, kBufferBytes - filled);
+  if (got > 0) {
+    filled += static_cast<std::size_t>(got);
+    return true;
   }
+  ended = true;  // end of input, or an input that can no longer be read
+  return false;
 }
 
 // The byte `offset` places ahead, without taking it; offset < kBufferBytes.
@@ -162,7 +158,7 @@ void input_reset() {
   read_at = 0;
   filled = 0;
   ended = false;
-  stdin_is_terminal = isatty(STDIN_FILENO) == 1;
+  stdin_is_terminal = standard_input_is_terminal();
 }
 
 bool input_is_terminal() { return stdin_is_terminal; }

@@ -1,0 +1,28 @@
+// Escape sequences as terminals send them for keys that have no character of
+// their own: arrows, Home, Delete, function keys, and Alt with a key.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+inline constexpr unsigned char kEscape = 0x1b;
+inline constexpr std::size_t kKeptSequenceBytes = 8;
+
+enum class Sequence_Part { kIntroducer, kCsiParameters, kCsiIntermediates, kSs3, kComplete };
+
+// One sequence being taken byte by byte, ESC first. Its first bytes are kept so
+// that the key can be told; a longer sequence is still taken to its end.
+struct Escape_Sequence {
+  unsigned char kept[kKeptSequenceBytes] = {kEscape};
+  std::size_t length = 1;  // bytes taken, ESC included; counts past the kept ones
+  Sequence_Part part = Sequence_Part::kIntroducer;
+};
+
+// Takes the byte after those taken so far; true once the sequence is whole.
+// The grammar: ESC [ parameters (0x30..0x3F) intermediates (0x20..0x2F) and a
+// final byte (0x40..0x7E); ESC O and one byte; ESC and any other one byte. A
+// byte that breaks the grammar ends the sequence and belongs to it.
+bool add_to_sequence(Escape_Sequence& sequence, unsigned char byte);
+
+// Whether the sequence taken is exactly `bytes` (ESC included).
+bool sequence_is(const Escape_Sequence& sequence, std::string_view bytes);
