@@ -225,7 +225,7 @@ TEST(Terminal, LineBreakAfterTheLastScoreIsNotAKey) {
                                        {kMath, "90\n"},
                                        {kEnglish, "70 \n"}}) {
     ASSERT_TRUE(session.wait_for(prompt));
-    EXPECT_TRUE(session.cooked()) << "dialogue lines are read in the usual mode";
+    EXPECT_FALSE(session.cooked()) << "dialogue lines are typed in key mode too: " << prompt;
     session.send(answer);
   }
   ASSERT_TRUE(session.wait_for(kMenu));
@@ -318,6 +318,7 @@ struct Ending {
   const char* what;
   const char* keys;  // typed at the menu, or nullptr to send `signal` directly
   int signal;
+  bool in_a_line = false;  // while a dialogue line is typed, not at the menu
 };
 
 class EndingSignal : public ::testing::TestWithParam<Ending> {};
@@ -326,6 +327,12 @@ TEST_P(EndingSignal, TerminalModeComesBack) {
   const Ending& ending = GetParam();
   Terminal_Session session;
   ASSERT_TRUE(session.wait_for(kMenu));
+  if (ending.in_a_line) {
+    session.send("1");
+    ASSERT_TRUE(session.wait_for(kExam));
+    session.send("0\r12\rBo");
+    ASSERT_TRUE(session.wait_for(kName + "Bo"));
+  }
   ASSERT_FALSE(session.cooked());
   if (ending.keys != nullptr) {
     session.send(ending.keys);
@@ -342,7 +349,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Ending{"CtrlC", "\x03", SIGINT}, Ending{"CtrlBackslash", "\x1c", SIGQUIT},
                       Ending{"SIGTERM", nullptr, SIGTERM}, Ending{"SIGHUP", nullptr, SIGHUP},
                       Ending{"SIGPIPE", nullptr, SIGPIPE}, Ending{"SIGUSR1", nullptr, SIGUSR1},
-                      Ending{"SIGABRT", nullptr, SIGABRT}),
+                      Ending{"SIGABRT", nullptr, SIGABRT},
+                      Ending{"CtrlC in a line", "\x03", SIGINT, true},
+                      Ending{"SIGTERM in a line", nullptr, SIGTERM, true},
+                      Ending{"SIGSEGV in a line", nullptr, SIGSEGV, true}),
     readable_case_name{});
 
 bool eventually(const std::function<bool()>& condition) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "console/raw_input.h"
+#include "console/terminal.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ std::size_t read_at = 0;  // next unread byte
 std::size_t filled = 0;   // end of the bytes read so far
 bool ended = false;
 bool stdin_is_terminal = false;
+// The prompt on screen while a line is typed on a terminal.
+const char* current_prompt = "";
 
 std::size_t buffered() { return filled - read_at; }
 
@@ -29,8 +32,16 @@ bool fill() {
     filled = buffered();
     read_at = 0;
   }
-  std::fflush(stdout);  // everything is on screen before waiting
-  const ssize_t got = read_standard_input(buffer + filled, kBufferBytes - filled);
+  char* const free_space = reinterpret_cast<char*>(buffer + filled);
+  const std::size_t free_bytes = kBufferBytes - filled;
+  ssize_t got = 0;
+  if (stdin_is_terminal) {
+    // Shows what is written once key mode is on, so no key is echoed twice.
+    got = read_terminal_line(free_space, free_bytes, current_prompt);
+  } else {
+    std::fflush(stdout);  // everything is on screen before waiting
+    got = read_standard_input(free_space, free_bytes);
+  }
   if (got > 0) {
     filled += static_cast<std::size_t>(got);
     return true;
@@ -129,6 +140,11 @@ Scan scan_score(float& value) {
   return Scan::kNumber;
 }
 
+void show_prompt(Text prompt) {
+  current_prompt = text(prompt);
+  std::fputs(current_prompt, stdout);
+}
+
 void refuse(Text message) {
   discard_rest_of_line();
   std::fputs(text(message), stdout);
@@ -167,7 +183,7 @@ int next_nonblank_byte() { return skip_blanks() ? take() : kEndOfInput; }
 
 bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
   for (;;) {
-    std::fputs(text(prompt), stdout);
+    show_prompt(prompt);
     std::int32_t value = 0;
     switch (scan_int(value)) {
       case Scan::kEnded:
@@ -188,7 +204,7 @@ bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
 
 bool ask_score(Text prompt, float& target) {
   for (;;) {
-    std::fputs(text(prompt), stdout);
+    show_prompt(prompt);
     switch (scan_score(target)) {
       case Scan::kEnded:
         return false;
@@ -202,7 +218,7 @@ bool ask_score(Text prompt, float& target) {
 }
 
 bool ask_name(Text prompt, char (&name)[kNameBytes]) {
-  std::fputs(text(prompt), stdout);
+  show_prompt(prompt);
   const int discarded = take();
   if (discarded == kEndOfInput) return false;
   if (discarded == '\r' && peek() == '\n') ++read_at;
@@ -216,7 +232,7 @@ bool ask_name(Text prompt, char (&name)[kNameBytes]) {
         return true;
       case Line::kTooLong:
         std::fputs(text(Text::kNameTooLong), stdout);
-        std::fputs(text(prompt), stdout);
+        show_prompt(prompt);
         break;
     }
   }

@@ -46,6 +46,7 @@ void run_menu() {
   Menu_State state;
   for (;;) {
     std::fputs(text(Text::kMenu), stdout);
+    std::fputs(text(Text::kMenuPrompt), stdout);
     const int key = read_key();
     if (key == kEndOfInput) return;
     std::putchar('\n');

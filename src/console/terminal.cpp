@@ -1,20 +1,29 @@
 #include "console/terminal.h"
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
 
 #include "console/input.h"
 #include "console/key_sequence.h"
+#include "console/line_editor.h"
 #include "console/raw_input.h"
+#include "console/texts.h"
 
 namespace {
 
 constexpr int kFirstPrintable = 0x21;  // a space is echoed only on a terminal
 constexpr int kLastPrintable = 0x7e;
+constexpr int kDefaultColumns = 80;
 // Terminals send a key's whole sequence at once: when nothing follows an ESC
 // within this time, Esc was pressed alone.
 constexpr int kSequenceWaitMs = 100;
@@ -22,10 +31,16 @@ constexpr int kSequenceWaitMs = 100;
 // Shared with the signal handlers; written only while no handler is installed.
 termios mode_before_key;
 termios key_mode;
-// Whether the program waits for a key now, and whether it has set key mode
+// Whether the program waits for input now, and whether it has set key mode
 // and not yet put the previous mode back.
 volatile sig_atomic_t waiting_for_key = 0;
 volatile sig_atomic_t in_key_mode = 0;
+// Signals seen during a wait, for the reading loop to act on.
+volatile sig_atomic_t resumed = 0;
+volatile sig_atomic_t resized = 0;
+
+// A line ended by "\r": a "\n" right after it belongs to the same Enter.
+bool newline_may_follow = false;
 
 // A process in the background must not change the terminal's mode: the
 // attempt would stop it with SIGTTOU, inside a signal handler too.
@@ -69,18 +84,22 @@ void on_stop_signal(int) {
   errno = saved_errno;
 }
 
-// Back in the foreground while still waiting: take the key without Enter again.
+// Back in the foreground while still waiting: key mode again, and the prompt.
 void on_continue(int) {
   const int saved_errno = errno;
   enter_key_mode();
+  resumed = 1;
   errno = saved_errno;
 }
 
+void on_resize(int) { resized = 1; }
+
 // Installs the handlers for the time of one wait and puts the previous ones
 // back when it goes out of scope. A signal that was ignored stays ignored.
-class Key_Wait_Signals {
+// None restarts a read, so that the reading loop sees a resume or a resize.
+class Wait_Signals {
  public:
-  Key_Wait_Signals() {
+  Wait_Signals() {
     for (int i = 0; i < kHandled; ++i) {
       struct sigaction action {};
       action.sa_handler = handler_for(kSignals[i]);
@@ -89,39 +108,130 @@ class Key_Wait_Signals {
       if (previous_[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &action, nullptr);
     }
   }
-  ~Key_Wait_Signals() {
+  ~Wait_Signals() {
     for (int i = 0; i < kHandled; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
   }
-  Key_Wait_Signals(const Key_Wait_Signals&) = delete;
-  Key_Wait_Signals& operator=(const Key_Wait_Signals&) = delete;
+  Wait_Signals(const Wait_Signals&) = delete;
+  Wait_Signals& operator=(const Wait_Signals&) = delete;
 
  private:
   // Every signal whose default action ends the process, the crash signals
-  // included, and the two of job control.
+  // included, the two of job control, and the change of the window's size.
   static constexpr int kSignals[] = {
       SIGHUP,    SIGINT,  SIGQUIT, SIGTERM, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
-      SIGVTALRM, SIGPROF, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT, SIGTSTP, SIGCONT};
+      SIGVTALRM, SIGPROF, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT, SIGTSTP, SIGCONT, SIGWINCH};
   static constexpr int kHandled = sizeof kSignals / sizeof kSignals[0];
 
   static void (*handler_for(int signal_number))(int) {
-    if (signal_number == SIGTSTP) return on_stop_signal;
-    if (signal_number == SIGCONT) return on_continue;
-    return on_ending_signal;
+    switch (signal_number) {
+      case SIGTSTP:
+        return on_stop_signal;
+      case SIGCONT:
+        return on_continue;
+      case SIGWINCH:
+        return on_resize;
+      default:
+        return on_ending_signal;
+    }
   }
 
   struct sigaction previous_[kHandled] {};
 };
 
-// Takes the rest of a sequence whose ESC has been read, up to its end or to a
+// False when standard input is not a terminal after all.
+bool prepare_key_mode() {
+  if (tcgetattr(STDIN_FILENO, &mode_before_key) != 0) return false;
+  key_mode = mode_before_key;
+  key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  // Enter arrives as "\r", so that a pasted "\r\n" is one Enter, not two.
+  key_mode.c_iflag &= ~static_cast<tcflag_t>(ICRNL);
+  key_mode.c_cc[VMIN] = 1;
+  key_mode.c_cc[VTIME] = 0;
+  return true;
+}
+
+// Key mode and the handlers for the time of one wait for input.
+class Terminal_Wait {
+ public:
+  Terminal_Wait() {
+    resumed = 0;
+    resized = 0;
+    waiting_for_key = 1;
+    // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
+    enter_key_mode();
+    // Shown only now, so that a key pressed once the prompt is on screen is
+    // never echoed by the terminal itself.
+    std::fflush(stdout);
+  }
+  ~Terminal_Wait() {
+    waiting_for_key = 0;  // first, so that no SIGCONT sets key mode again
+    leave_key_mode();
+  }
+  Terminal_Wait(const Terminal_Wait&) = delete;
+  Terminal_Wait& operator=(const Terminal_Wait&) = delete;
+
+ private:
+  const Wait_Signals handlers_;
+};
+
+// What the program echoes goes to the terminal, also when standard output
+// has been sent elsewhere.
+int echo_fd() { return isatty(STDOUT_FILENO) == 1 ? STDOUT_FILENO : STDIN_FILENO; }
+
+void show(std::string_view bytes) {
+  const int fd = echo_fd();
+  while (!bytes.empty()) {
+    const ssize_t put = write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;  // the echo is lost; the input is not
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+}
+
+int terminal_columns() {
+  winsize size{};
+  if (ioctl(echo_fd(), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kDefaultColumns;
+  return size.ws_col;
+}
+
+bool take_flag(volatile sig_atomic_t& flag) {
+  const bool was_set = flag != 0;
+  flag = 0;
+  return was_set;
+}
+
+enum class Wait_Event { kByte, kInterrupted, kEnded, kFailed };
+
+// One byte from the terminal. kInterrupted when a signal broke the wait, so
+// that a resume or a resize can be shown.
+Wait_Event next_byte(unsigned char& byte) {
+  for (;;) {
+    const ssize_t got = read(STDIN_FILENO, &byte, 1);
+    if (got == 1) {
+      const bool same_enter = newline_may_follow && byte == '\n';
+      newline_may_follow = false;
+      if (same_enter) continue;
+      return Wait_Event::kByte;
+    }
+    if (got == 0) return Wait_Event::kEnded;
+    if (errno == EINTR) return Wait_Event::kInterrupted;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Wait_Event::kFailed;
+    pollfd watched{STDIN_FILENO, POLLIN, 0};
+    if (poll(&watched, 1, -1) < 0 && errno == EINTR) return Wait_Event::kInterrupted;
+  }
+}
+
+// The rest of a sequence whose ESC has been read, up to its end or to a
 // pause that shows the user pressed nothing more.
-void skip_escape_sequence() {
+Escape_Sequence take_escape_sequence() {
   Escape_Sequence sequence;
   for (;;) {
     unsigned char byte = 0;
-    if (!standard_input_ready_within(kSequenceWaitMs)) return;
-    if (read_standard_input(&byte, 1) != 1) return;
-    if (add_to_sequence(sequence, byte)) return;
+    if (!standard_input_ready_within(kSequenceWaitMs)) break;
+    if (read_standard_input(&byte, 1) != 1) break;
+    if (add_to_sequence(sequence, byte)) break;
   }
+  return sequence;
 }
 
 bool is_end_of_file_key(unsigned char byte) {
@@ -129,31 +239,24 @@ bool is_end_of_file_key(unsigned char byte) {
   return end_key != _POSIX_VDISABLE && byte == end_key;
 }
 
-int take_terminal_key() {
-  unsigned char byte = 0;
-  if (read_standard_input(&byte, 1) != 1 || is_end_of_file_key(byte)) return kEndOfInput;
-  if (byte == kEscape) skip_escape_sequence();
-  return byte;
-}
-
 int read_terminal_key() {
-  if (tcgetattr(STDIN_FILENO, &mode_before_key) != 0) return next_nonblank_byte();
-  key_mode = mode_before_key;
-  key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-  key_mode.c_cc[VMIN] = 1;
-  key_mode.c_cc[VTIME] = 0;
-
-  const Key_Wait_Signals handlers;
-  waiting_for_key = 1;
-  // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
-  enter_key_mode();
-  // Shown only now, so that a key pressed once the menu is on screen is
-  // never echoed by the terminal itself.
-  std::fflush(stdout);
-  const int key = take_terminal_key();
-  waiting_for_key = 0;  // first, so that no SIGCONT sets key mode again
-  leave_key_mode();
-  return key;
+  if (!prepare_key_mode()) return next_nonblank_byte();
+  const Terminal_Wait wait;
+  for (;;) {
+    unsigned char byte = 0;
+    switch (next_byte(byte)) {
+      case Wait_Event::kByte:
+        if (is_end_of_file_key(byte)) return kEndOfInput;
+        if (byte == kEscape) take_escape_sequence();
+        return byte;
+      case Wait_Event::kInterrupted:
+        if (take_flag(resumed) && terminal_is_ours()) show(text(Text::kMenuPrompt));
+        break;
+      case Wait_Event::kEnded:
+      case Wait_Event::kFailed:
+        return kEndOfInput;
+    }
+  }
 }
 
 void echo(int key) {
@@ -161,10 +264,55 @@ void echo(int key) {
   if (printable || (key == ' ' && input_is_terminal())) std::putchar(key);
 }
 
+Line_Editor editor;
+
 }  // namespace
 
 int read_key() {
   const int key = input_is_terminal() ? read_terminal_key() : next_nonblank_byte();
   if (key != kEndOfInput) echo(key);
   return key;
+}
+
+ssize_t read_terminal_line(char* into, std::size_t capacity, const char* prompt) {
+  if (capacity < 2 || !prepare_key_mode()) {
+    std::fflush(stdout);
+    return read_standard_input(into, capacity);
+  }
+  const Terminal_Wait wait;
+  const Editing_Keys keys{mode_before_key.c_cc[VERASE], mode_before_key.c_cc[VEOF]};
+  start_line(editor, prompt, console_encoding_in_use(), terminal_columns(), capacity - 1);
+  for (;;) {
+    unsigned char byte = 0;
+    switch (next_byte(byte)) {
+      case Wait_Event::kByte:
+        break;
+      case Wait_Event::kInterrupted:
+        if (take_flag(resumed) && terminal_is_ours()) show(redraw_line(editor));
+        if (take_flag(resized)) show(resize_line(editor, terminal_columns()));
+        continue;
+      case Wait_Event::kEnded:
+        // Hung up: what was typed still counts, without its Enter.
+        std::memcpy(into, editor.line, editor.length);
+        return static_cast<ssize_t>(editor.length);
+      case Wait_Event::kFailed:
+        return -1;
+    }
+    Edit_Step step = Edit_Step::kEditing;
+    if (byte == kEscape) {
+      edit_with_sequence(editor, take_escape_sequence());
+    } else {
+      step = edit_with_byte(editor, byte, keys);
+    }
+    if (step == Edit_Step::kEndOfFile) return 0;
+    if (step == Edit_Step::kEnter) {
+      newline_may_follow = byte == '\r';
+      show(finish_line(editor));
+      std::memcpy(into, editor.line, editor.length);
+      into[editor.length] = '\n';
+      return static_cast<ssize_t>(editor.length + 1);
+    }
+    // A paste arrives faster than it can be shown: show it once it is all in.
+    if (!standard_input_ready_within(0)) show(refresh_line(editor));
+  }
 }

@@ -22,7 +22,8 @@ constexpr const char* kSourceTexts[kTextCount] = {
     "   3.查看班级科目数据\n"
     "   4.考试成绩对比\n"
     "   5.关闭\n"
-    "**************************\n"
+    "**************************\n",
+    // kMenuPrompt
     "请输入你的决定(1~5):\n",
     // kNotYetAvailable
     "本功能暂未实现，敬请期待^~^\n",
@@ -145,6 +146,10 @@ void use_console_encoding(Console_Encoding encoding) {
   }
   iconv_close(converter);
   gbk_in_use = all_converted;
+}
+
+Console_Encoding console_encoding_in_use() {
+  return gbk_in_use ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
 }
 
 const char* text(Text id) {

@@ -5,7 +5,8 @@
 #include <string_view>
 
 enum class Text {
-  kMenu,
+  kMenu,        // the frame and the items
+  kMenuPrompt,  // the line after them, shown again when the program resumes
   kNotYetAvailable,
   kAskExamCode,
   kAskStudentNo,
@@ -37,5 +38,8 @@ Console_Encoding console_encoding_from_locale();
 
 // Prepares the texts in the given encoding; until then they are UTF-8.
 void use_console_encoding(Console_Encoding encoding);
+
+// The encoding the texts are in now, which is also the one typed text is read in.
+Console_Encoding console_encoding_in_use();
 
 const char* text(Text id);

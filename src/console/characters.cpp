@@ -1,0 +1,128 @@
+#include "console/characters.h"
+
+#include <cstdint>
+
+namespace {
+
+bool in_range(unsigned char byte, unsigned char lowest, unsigned char highest) {
+  return byte >= lowest && byte <= highest;
+}
+
+unsigned char byte_at(std::string_view bytes, std::size_t index) {
+  return static_cast<unsigned char>(bytes[index]);
+}
+
+std::size_t utf8_length_from_lead(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (in_range(lead, 0xc2, 0xdf)) return 2;
+  if (in_range(lead, 0xe0, 0xef)) return 3;
+  if (in_range(lead, 0xf0, 0xf4)) return 4;
+  return 0;
+}
+
+// The second byte is narrowed by some leads, to rule out overlong forms,
+// surrogates and code points beyond U+10FFFF.
+bool valid_utf8_second(unsigned char lead, unsigned char second) {
+  switch (lead) {
+    case 0xe0:
+      return in_range(second, 0xa0, 0xbf);
+    case 0xed:
+      return in_range(second, 0x80, 0x9f);
+    case 0xf0:
+      return in_range(second, 0x90, 0xbf);
+    case 0xf4:
+      return in_range(second, 0x80, 0x8f);
+    default:
+      return in_range(second, 0x80, 0xbf);
+  }
+}
+
+Character_Check check_utf8(std::string_view bytes) {
+  const unsigned char lead = byte_at(bytes, 0);
+  const std::size_t length = utf8_length_from_lead(lead);
+  if (length == 0 || bytes.size() > length) return Character_Check::kInvalid;
+  for (std::size_t i = 1; i < bytes.size(); ++i) {
+    const bool valid = i == 1 ? valid_utf8_second(lead, byte_at(bytes, i))
+                              : in_range(byte_at(bytes, i), 0x80, 0xbf);
+    if (!valid) return Character_Check::kInvalid;
+  }
+  return bytes.size() == length ? Character_Check::kComplete : Character_Check::kIncomplete;
+}
+
+Character_Check check_gbk(std::string_view bytes) {
+  const unsigned char lead = byte_at(bytes, 0);
+  if (lead < 0x80)
+    return bytes.size() == 1 ? Character_Check::kComplete : Character_Check::kInvalid;
+  if (!in_range(lead, 0x81, 0xfe) || bytes.size() > 2) return Character_Check::kInvalid;
+  if (bytes.size() == 1) return Character_Check::kIncomplete;
+  const unsigned char trail = byte_at(bytes, 1);
+  return in_range(trail, 0x40, 0xfe) && trail != 0x7f ? Character_Check::kComplete
+                                                      : Character_Check::kInvalid;
+}
+
+std::uint32_t utf8_code_point(std::string_view character) {
+  static constexpr unsigned char kLeadMasks[] = {0, 0x7f, 0x1f, 0x0f, 0x07};
+  std::uint32_t code_point = byte_at(character, 0) & kLeadMasks[character.size()];
+  for (std::size_t i = 1; i < character.size(); ++i) {
+    code_point = (code_point << 6) | (byte_at(character, i) & 0x3fU);
+  }
+  return code_point;
+}
+
+struct Code_Range {
+  std::uint32_t first;
+  std::uint32_t last;
+};
+
+// East Asian Wide and Fullwidth blocks, as terminals draw them two columns wide.
+constexpr Code_Range kWideRanges[] = {
+    {0x1100, 0x115f},   {0x231a, 0x231b},   {0x2329, 0x232a},   {0x23e9, 0x23ec},
+    {0x23f0, 0x23f0},   {0x23f3, 0x23f3},   {0x25fd, 0x25fe},   {0x2614, 0x2615},
+    {0x2648, 0x2653},   {0x267f, 0x267f},   {0x2693, 0x2693},   {0x26a1, 0x26a1},
+    {0x26aa, 0x26ab},   {0x26bd, 0x26be},   {0x26c4, 0x26c5},   {0x26ce, 0x26ce},
+    {0x26d4, 0x26d4},   {0x26ea, 0x26ea},   {0x26f2, 0x26f3},   {0x26f5, 0x26f5},
+    {0x26fa, 0x26fa},   {0x26fd, 0x26fd},   {0x2705, 0x2705},   {0x270a, 0x270b},
+    {0x2728, 0x2728},   {0x274c, 0x274c},   {0x274e, 0x274e},   {0x2753, 0x2755},
+    {0x2757, 0x2757},   {0x2795, 0x2797},   {0x27b0, 0x27b0},   {0x27bf, 0x27bf},
+    {0x2b1b, 0x2b1c},   {0x2b50, 0x2b50},   {0x2b55, 0x2b55},   {0x2e80, 0x303e},
+    {0x3041, 0x33ff},   {0x3400, 0x4dbf},   {0x4e00, 0x9fff},   {0xa000, 0xa4cf},
+    {0xa960, 0xa97f},   {0xac00, 0xd7a3},   {0xf900, 0xfaff},   {0xfe10, 0xfe19},
+    {0xfe30, 0xfe6f},   {0xff00, 0xff60},   {0xffe0, 0xffe6},   {0x16fe0, 0x16fe4},
+    {0x17000, 0x18cff}, {0x1b000, 0x1b2ff}, {0x1f004, 0x1f004}, {0x1f0cf, 0x1f0cf},
+    {0x1f18e, 0x1f18e}, {0x1f191, 0x1f19a}, {0x1f200, 0x1f251}, {0x1f300, 0x1f64f},
+    {0x1f680, 0x1f6ff}, {0x1f7e0, 0x1f7eb}, {0x1f900, 0x1f9ff}, {0x1fa70, 0x1faff},
+    {0x20000, 0x2fffd}, {0x30000, 0x3fffd},
+};
+
+bool is_wide(std::uint32_t code_point) {
+  for (const Code_Range& range : kWideRanges) {
+    if (code_point < range.first) return false;  // the ranges are in order
+    if (code_point <= range.last) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Character_Check check_character(Console_Encoding encoding, std::string_view bytes) {
+  if (bytes.empty()) return Character_Check::kIncomplete;
+  return encoding == Console_Encoding::kGbk ? check_gbk(bytes) : check_utf8(bytes);
+}
+
+std::size_t character_length(Console_Encoding encoding, std::string_view text) {
+  const unsigned char lead = byte_at(text, 0);
+  std::size_t length = 1;
+  if (encoding == Console_Encoding::kGbk) {
+    if (lead >= 0x81) length = 2;
+  } else {
+    length = utf8_length_from_lead(lead);
+  }
+  if (length == 0 || length > text.size()) return 1;
+  return length;
+}
+
+int character_columns(Console_Encoding encoding, std::string_view character) {
+  if (character.size() < 2) return 1;
+  if (encoding == Console_Encoding::kGbk) return 2;
+  return is_wide(utf8_code_point(character)) ? 2 : 1;
+}

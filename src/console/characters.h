@@ -1,0 +1,23 @@
+// What makes one character of the console's encoding, and how many columns a
+// terminal gives it.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "console/texts.h"
+
+enum class Character_Check { kComplete, kIncomplete, kInvalid };
+
+// Whether `bytes` are one whole character (kComplete), the start of one
+// (kIncomplete), or no character of the encoding at all (kInvalid). UTF-8
+// as the standard has it (no overlong forms, no surrogates); GBK as ASCII or a
+// lead byte 0x81..0xFE with a trail byte 0x40..0xFE other than 0x7F.
+Character_Check check_character(Console_Encoding encoding, std::string_view bytes);
+
+// The length of the character at the start of valid text; at least 1.
+std::size_t character_length(Console_Encoding encoding, std::string_view text);
+
+// 2 for East Asian wide and fullwidth characters (every two-byte GBK
+// character), otherwise 1.
+int character_columns(Console_Encoding encoding, std::string_view character);

@@ -1,0 +1,290 @@
+#include "console/line_editor.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "console/characters.h"
+
+namespace {
+
+constexpr unsigned char kCtrlA = 0x01;  // to the start
+constexpr unsigned char kCtrlB = 0x02;  // one character left
+constexpr unsigned char kCtrlE = 0x05;  // to the end
+constexpr unsigned char kCtrlF = 0x06;  // one character right
+constexpr unsigned char kBackspace = 0x08;
+constexpr unsigned char kTab = 0x09;
+constexpr unsigned char kCtrlK = 0x0b;  // erase to the end
+constexpr unsigned char kCtrlU = 0x15;  // erase to the start
+constexpr unsigned char kCtrlW = 0x17;  // erase the word before the cursor
+constexpr unsigned char kDelete = 0x7f;
+constexpr unsigned char kFirstText = 0x20;
+
+std::string_view line_text(const Line_Editor& editor) { return {editor.line, editor.length}; }
+
+std::size_t length_at(const Line_Editor& editor, std::size_t offset) {
+  return character_length(editor.encoding, line_text(editor).substr(offset));
+}
+
+// GBK trail bytes look like ASCII, so the character before the cursor is
+// found by walking from the start.
+std::size_t previous_start(const Line_Editor& editor, std::size_t offset) {
+  std::size_t start = 0;
+  for (std::size_t at = 0; at < offset; at += length_at(editor, at)) start = at;
+  return start;
+}
+
+void erase(Line_Editor& editor, std::size_t from, std::size_t to) {
+  if (from >= to) return;
+  std::memmove(editor.line + from, editor.line + to, editor.length - to);
+  editor.length -= to - from;
+  editor.cursor = from;
+  editor.changed = true;
+  editor.only_appended = false;
+}
+
+void move_to(Line_Editor& editor, std::size_t offset) {
+  if (offset == editor.cursor) return;
+  editor.cursor = offset;
+  editor.changed = true;
+  editor.only_appended = false;
+}
+
+void insert(Line_Editor& editor, const char* bytes, std::size_t count) {
+  if (editor.length + count > editor.capacity) return;  // full: the character is not taken
+  if (editor.cursor != editor.length) editor.only_appended = false;
+  std::memmove(editor.line + editor.cursor + count, editor.line + editor.cursor,
+               editor.length - editor.cursor);
+  std::memcpy(editor.line + editor.cursor, bytes, count);
+  editor.length += count;
+  editor.cursor += count;
+  editor.changed = true;
+}
+
+bool is_space(char byte) { return byte == ' '; }
+
+void erase_word_before_cursor(Line_Editor& editor) {
+  std::size_t from = editor.cursor;
+  while (from > 0 && is_space(editor.line[previous_start(editor, from)])) {
+    from = previous_start(editor, from);
+  }
+  while (from > 0 && !is_space(editor.line[previous_start(editor, from)])) {
+    from = previous_start(editor, from);
+  }
+  erase(editor, from, editor.cursor);
+}
+
+// Collects the bytes of one character; bytes that form none are dropped.
+void take_text_byte(Line_Editor& editor, unsigned char byte) {
+  editor.pending[editor.pending_length++] = static_cast<char>(byte);
+  switch (check_character(editor.encoding, {editor.pending, editor.pending_length})) {
+    case Character_Check::kComplete:
+      insert(editor, editor.pending, editor.pending_length);
+      editor.pending_length = 0;
+      return;
+    case Character_Check::kIncomplete:
+      return;
+    case Character_Check::kInvalid:
+      // What came before cannot be completed; the byte may still start a character.
+      const bool retry_alone = editor.pending_length > 1;
+      editor.pending_length = 0;
+      if (retry_alone) take_text_byte(editor, byte);
+      return;
+  }
+}
+
+struct Screen_Position {
+  int row = 0;
+  int column = 0;
+};
+
+// Where a character of `width` columns goes after `at`: one that does not fit
+// on the row goes whole to the next one, as terminals do with wide characters.
+Screen_Position start_of_next(Screen_Position at, int width, int columns) {
+  if (at.column + width > columns) return {at.row + 1, 0};
+  return at;
+}
+
+struct Layout {
+  Screen_Position cursor;  // where the terminal cursor belongs
+  Screen_Position end;     // just after the last character
+};
+
+Layout lay_out(const Line_Editor& editor) {
+  Layout layout;
+  Screen_Position at;
+  bool cursor_placed = false;
+  const auto place = [&](std::string_view text, std::size_t cursor_offset) {
+    for (std::size_t offset = 0; offset < text.size();) {
+      const std::size_t length = character_length(editor.encoding, text.substr(offset));
+      const int width = character_columns(editor.encoding, text.substr(offset, length));
+      const Screen_Position start = start_of_next(at, width, editor.columns);
+      if (offset == cursor_offset) {
+        layout.cursor = start;
+        cursor_placed = true;
+      }
+      at = {start.row, start.column + width};
+      offset += length;
+    }
+  };
+  place(editor.prompt, std::string_view::npos);
+  place(line_text(editor), editor.cursor);
+  layout.end = at;
+  if (!cursor_placed) {
+    // At the end: a full row leaves the cursor at the start of the next one.
+    layout.cursor = at.column >= editor.columns ? Screen_Position{at.row + 1, 0} : at;
+  }
+  return layout;
+}
+
+void append_move(std::string& out, int count, char direction) {
+  if (count <= 0) return;
+  out += "\x1b[" + std::to_string(count) + direction;
+}
+
+// Clears from the prompt's first row down, writes prompt and line, and puts the
+// cursor in its place.
+std::string draw(Line_Editor& editor) {
+  const Layout layout = lay_out(editor);
+  std::string out;
+  append_move(out, editor.cursor_row, 'A');
+  out += "\r\x1b[J";
+  out += editor.prompt;
+  out += line_text(editor);
+  int row = layout.end.row;
+  if (layout.cursor.row > row) {
+    out += "\r\n";  // the line fills its last row: the cursor goes below it
+    ++row;
+  }
+  append_move(out, row - layout.cursor.row, 'A');
+  out += '\r';
+  append_move(out, layout.cursor.column, 'C');
+  editor.cursor_row = layout.cursor.row;
+  editor.drawn_length = editor.length;
+  editor.changed = false;
+  editor.only_appended = true;
+  return out;
+}
+
+}  // namespace
+
+void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding encoding,
+                int columns, std::size_t capacity) {
+  editor.prompt = prompt;
+  editor.encoding = encoding;
+  editor.columns = std::max(columns, 2);  // room for one wide character
+  editor.capacity = std::min(capacity, kMaxLineBytes);
+  editor.length = 0;
+  editor.cursor = 0;
+  editor.pending_length = 0;
+  editor.changed = false;
+  editor.only_appended = true;
+  editor.drawn_length = 0;
+  // The prompt is on screen, the cursor after its last character.
+  editor.cursor_row = lay_out(editor).end.row;
+}
+
+Edit_Step edit_with_byte(Line_Editor& editor, unsigned char byte, const Editing_Keys& keys) {
+  if (byte >= kFirstText && byte != kDelete && byte != keys.erase) {
+    take_text_byte(editor, byte);
+    return Edit_Step::kEditing;
+  }
+  editor.pending_length = 0;
+  if (byte == '\r' || byte == '\n') return Edit_Step::kEnter;
+  if (keys.end_of_file != 0 && byte == keys.end_of_file) {
+    if (editor.length == 0) return Edit_Step::kEndOfFile;
+    if (editor.cursor < editor.length) {
+      erase(editor, editor.cursor, editor.cursor + length_at(editor, editor.cursor));
+    }
+    return Edit_Step::kEditing;
+  }
+  if (byte == kDelete || byte == kBackspace || (keys.erase != 0 && byte == keys.erase)) {
+    erase(editor, previous_start(editor, editor.cursor), editor.cursor);
+    return Edit_Step::kEditing;
+  }
+  switch (byte) {
+    case kTab:
+      insert(editor, " ", 1);  // columns pasted from a spreadsheet read as numbers
+      break;
+    case kCtrlA:
+      move_to(editor, 0);
+      break;
+    case kCtrlE:
+      move_to(editor, editor.length);
+      break;
+    case kCtrlB:
+      move_to(editor, previous_start(editor, editor.cursor));
+      break;
+    case kCtrlF:
+      if (editor.cursor < editor.length) {
+        move_to(editor, editor.cursor + length_at(editor, editor.cursor));
+      }
+      break;
+    case kCtrlU:
+      erase(editor, 0, editor.cursor);
+      break;
+    case kCtrlK:
+      erase(editor, editor.cursor, editor.length);
+      break;
+    case kCtrlW:
+      erase_word_before_cursor(editor);
+      break;
+    default:
+      break;  // no other control byte does anything
+  }
+  return Edit_Step::kEditing;
+}
+
+void edit_with_sequence(Line_Editor& editor, const Escape_Sequence& sequence) {
+  editor.pending_length = 0;
+  const auto is_any = [&](std::initializer_list<std::string_view> forms) {
+    return std::any_of(forms.begin(), forms.end(),
+                       [&](std::string_view form) { return sequence_is(sequence, form); });
+  };
+  if (is_any({"\x1b[D", "\x1bOD"})) {
+    edit_with_byte(editor, kCtrlB, {});
+  } else if (is_any({"\x1b[C", "\x1bOC"})) {
+    edit_with_byte(editor, kCtrlF, {});
+  } else if (is_any({"\x1b[H", "\x1b[1~", "\x1b[7~", "\x1bOH"})) {
+    move_to(editor, 0);
+  } else if (is_any({"\x1b[F", "\x1b[4~", "\x1b[8~", "\x1bOF"})) {
+    move_to(editor, editor.length);
+  } else if (is_any({"\x1b[3~"}) && editor.cursor < editor.length) {
+    erase(editor, editor.cursor, editor.cursor + length_at(editor, editor.cursor));
+  }
+}
+
+std::string refresh_line(Line_Editor& editor) {
+  if (!editor.changed) return {};
+  if (editor.only_appended && editor.cursor == editor.length) {
+    // Typed at the end of a row that still has room: the new text alone.
+    const Layout layout = lay_out(editor);
+    if (layout.cursor.row == editor.cursor_row && layout.end.column < editor.columns) {
+      std::string out(line_text(editor).substr(editor.drawn_length));
+      editor.drawn_length = editor.length;
+      editor.changed = false;
+      return out;
+    }
+  }
+  return draw(editor);
+}
+
+std::string redraw_line(Line_Editor& editor) {
+  editor.cursor_row = 0;
+  return draw(editor);
+}
+
+std::string resize_line(Line_Editor& editor, int columns) {
+  editor.columns = std::max(columns, 2);
+  // Terminals that rewrap their rows keep the cursor where the new width puts it.
+  editor.cursor_row = lay_out(editor).cursor.row;
+  return draw(editor);
+}
+
+std::string finish_line(Line_Editor& editor) {
+  move_to(editor, editor.length);
+  std::string out = refresh_line(editor);
+  const Layout layout = lay_out(editor);
+  // A line that fills its last row has put the cursor on a new row already.
+  if (layout.cursor.row == layout.end.row) out += "\r\n";
+  return out;
+}

@@ -1,0 +1,60 @@
+// A small line editor: one line typed after a prompt, edited with the usual
+// keys, shown on the terminal exactly as it stands, wrapped over as many rows
+// as it needs.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "console/key_sequence.h"
+#include "console/texts.h"
+
+inline constexpr std::size_t kMaxLineBytes = 4095;
+
+// The terminal's own keys for erasing a character and for the end of input.
+struct Editing_Keys {
+  unsigned char erase;
+  unsigned char end_of_file;
+};
+
+struct Line_Editor {
+  std::string_view prompt;  // already on screen when editing starts
+  Console_Encoding encoding = Console_Encoding::kUtf8;
+  int columns = 80;
+  std::size_t capacity = kMaxLineBytes;  // bytes the line may hold
+  char line[kMaxLineBytes] = {};
+  std::size_t length = 0;
+  std::size_t cursor = 0;  // a byte offset at a character's start
+  char pending[4] = {};    // the first bytes of a character still being typed
+  std::size_t pending_length = 0;
+  int cursor_row = 0;         // the terminal cursor's row, counted from the prompt's first
+  bool changed = false;       // since the screen last showed the line
+  bool only_appended = true;  // and only by text typed at the end
+  std::size_t drawn_length = 0;
+};
+
+enum class Edit_Step { kEditing, kEnter, kEndOfFile };
+
+// Starts a line after `prompt`, which the terminal shows with its cursor at
+// the end. `capacity` is at most kMaxLineBytes.
+void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding encoding,
+                int columns, std::size_t capacity);
+
+// One byte typed, ESC excepted.
+Edit_Step edit_with_byte(Line_Editor& editor, unsigned char byte, const Editing_Keys& keys);
+
+// One whole escape sequence typed.
+void edit_with_sequence(Line_Editor& editor, const Escape_Sequence& sequence);
+
+// What to write so that the screen shows the prompt and the line with the
+// cursor in its place; empty when nothing has changed since the last time.
+std::string refresh_line(Line_Editor& editor);
+
+// The same, shown afresh from the row the terminal cursor is on now (after
+// the shell has had the terminal), or after the terminal's width changed.
+std::string redraw_line(Line_Editor& editor);
+std::string resize_line(Line_Editor& editor, int columns);
+
+// What to write when the line is done: the cursor to its end, then a new row.
+std::string finish_line(Line_Editor& editor);

@@ -1,0 +1,299 @@
+// Typing at a real terminal: the program runs in tmux, and each case is
+// judged by the screen a person would see there and by what the reports
+// show was stored. GBK cases run behind luit, a GBK terminal inside tmux.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "case_names.h"
+#include "expected_texts.h"
+#include "program_runner.h"
+
+using namespace expected;
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(20);  // guards against hangs only
+
+std::string quoted(const std::string& word) {
+  std::string out = "'";
+  for (char ch : word) out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+  return out + "'";
+}
+
+std::string hex_words(const std::string& bytes) {
+  std::string out;
+  char word[4];
+  for (unsigned char byte : bytes) {
+    std::snprintf(word, sizeof word, " %02x", byte);
+    out += word;
+  }
+  return out;
+}
+
+enum class Terminal_Encoding { kUtf8, kGbk };
+
+// One tmux server of its own with one window running `command`; after the
+// command the window stays, showing "[status N]".
+class Screen {
+ public:
+  Screen(const std::string& command, int columns = 80, int rows = 30)
+      : socket_("exam_scores_test_" + std::to_string(getpid()) + "_" + std::to_string(++count_)) {
+    const std::string shell_command = command + "; echo \"[status $?]\"; exec sleep 600";
+    tmux("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " " +
+         quoted(shell_command));
+  }
+  ~Screen() { tmux("kill-server"); }
+  Screen(const Screen&) = delete;
+  Screen& operator=(const Screen&) = delete;
+
+  // As typed: the bytes go to the terminal in order, key by key.
+  void type(const std::string& bytes) { tmux("send-keys -H" + hex_words(bytes)); }
+
+  // As pasted: the whole text in one write, line breaks as Enter ("\r").
+  void paste(const std::string& text) {
+    FILE* buffer = popen(("tmux -L " + socket_ + " load-buffer -").c_str(), "w");
+    ASSERT_NE(buffer, nullptr);
+    std::fwrite(text.data(), 1, text.size(), buffer);
+    pclose(buffer);
+    tmux("paste-buffer -d");
+  }
+
+  // Every row, history included, without the blank rows at the end; rows that
+  // the terminal wrapped are one when `joined`.
+  std::string rows(bool joined = false) {
+    std::string shown = tmux(joined ? "capture-pane -p -J -S -" : "capture-pane -p -S -");
+    while (!shown.empty() && shown.back() == '\n') shown.pop_back();
+    return shown + "\n";
+  }
+
+  std::string last_row() {
+    std::string shown = rows();
+    shown.pop_back();
+    return shown.substr(shown.rfind('\n') + 1);
+  }
+
+  // Waits until the screen shows `text` (`times` times, or more).
+  bool shows(const std::string& text, std::size_t times = 1) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    for (;;) {
+      if (count_of(rows(), text) >= times) return true;
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+
+  bool last_row_is(const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (last_row() != text) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+  }
+
+  // Column and row of the cursor on the visible screen.
+  std::pair<int, int> cursor() {
+    int column = -1, row = -1;
+    std::sscanf(tmux("display -p '#{cursor_x} #{cursor_y}'").c_str(), "%d %d", &column, &row);
+    return {column, row};
+  }
+
+  static std::size_t count_of(const std::string& in, const std::string& text) {
+    std::size_t count = 0;
+    for (auto at = in.find(text); at != std::string::npos; at = in.find(text, at + text.size()))
+      ++count;
+    return count;
+  }
+
+ private:
+  std::string tmux(const std::string& arguments) {
+    const std::string command = "tmux -L " + socket_ + " -f /dev/null " + arguments + " 2>&1";
+    FILE* out = popen(command.c_str(), "r");
+    if (out == nullptr) return {};
+    std::string text;
+    char chunk[4096];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
+      text.append(chunk, got);
+    pclose(out);
+    return text;
+  }
+
+  static inline int count_ = 0;
+  std::string socket_;
+};
+
+std::string program_command(Terminal_Encoding encoding) {
+  const std::string program = quoted(program_path());
+  if (encoding == Terminal_Encoding::kUtf8) return "env LC_ALL=C.UTF-8 " + program;
+  return "env LC_ALL=C.UTF-8 luit -encoding GBK env LC_ALL=zh_CN.GBK " + program;
+}
+
+const std::string kMenuRows = kMenu.substr(1);  // from the row after its empty one
+const std::string kMenuPromptRow = "请输入你的决定(1~5):";
+
+// From the first menu to the prompt of the name, in exam 0 for student 12.
+void open_name_prompt(Screen& screen) {
+  ASSERT_TRUE(screen.shows(kMenuRows)) << screen.rows();
+  screen.type("1");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("0\r12\r");
+  ASSERT_TRUE(screen.last_row_is(kName));
+}
+
+// The rest of the entry, a query of it, and item 5.
+const std::string kEntryRestAndQuery = "\r7\r1 2 3\r2\r0 12\r5";
+
+struct Edit_Case {
+  const char* what;
+  Terminal_Encoding encoding;
+  std::string keys;
+  std::string name;  // as stored, and as the screen shows it at the end
+};
+
+class LineEditing : public ::testing::TestWithParam<Edit_Case> {};
+
+TEST_P(LineEditing, ScreenShowsTheLineAndTheReportTheName) {
+  const Edit_Case& edit = GetParam();
+  Screen screen(program_command(edit.encoding));
+  open_name_prompt(screen);
+  screen.type(edit.keys);
+  EXPECT_TRUE(screen.last_row_is(kName + edit.name)) << screen.rows();
+  screen.type(kEntryRestAndQuery);
+  ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(true), edit.name + "同学在第0次的考试中"), 1U)
+      << screen.rows();
+}
+
+const std::string kLeft = "\x1b[D";
+const std::string kHome = "\x1b[1~";
+const std::string kEnd = "\x1b[4~";
+const std::string kDeleteKey = "\x1b[3~";
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LineEditing,
+    ::testing::Values(
+        Edit_Case{"insert and backspace", Terminal_Encoding::kUtf8, "Bb" + kLeft + "o\x1bOFx\x7f",
+                  "Bob"},
+        Edit_Case{"control keys", Terminal_Encoding::kUtf8,
+                  "xx yy\x17\x15"
+                  "Bcb\x02\x02\x04o",
+                  "Bob"},
+        Edit_Case{"home end delete and ignored keys", Terminal_Encoding::kUtf8,
+                  "ob" + kHome + "B" + kEnd + "x" + kLeft + kDeleteKey + "\x1b[A\x1b[15~\x07",
+                  "Bob"},
+        Edit_Case{"end of file key erases at the cursor", Terminal_Encoding::kUtf8,
+                  "Boxb\x02\x02\x04", "Bob"},
+        Edit_Case{"kill to the end, tab as a space", Terminal_Encoding::kUtf8,
+                  "Li\tLei" + kLeft + kLeft + kLeft +
+                      "\x0b"
+                      "Ming",
+                  "Li Ming"},
+        Edit_Case{"wide characters in UTF-8", Terminal_Encoding::kUtf8,
+                  "李雷x" + kLeft + kLeft +
+                      "\x7f"
+                      "韩\x05\x7f",
+                  "韩雷"},
+        Edit_Case{"wide characters in GBK", Terminal_Encoding::kGbk,
+                  "李雷x" + kLeft + kLeft +
+                      "\x7f"
+                      "韩\x05\x7f",
+                  "韩雷"},
+        Edit_Case{"word erase over GBK", Terminal_Encoding::kGbk, "张 三丰\x17四", "张 四"}),
+    readable_case_name{});
+
+// 33 Chinese characters (99 bytes in UTF-8) after the 16 columns of the
+// prompt: 80 columns hold the prompt and 32 of them, the 33rd goes below.
+TEST(LineEditing, LineWiderThanTheTerminal) {
+  std::string name;
+  for (int i = 0; i < 33; ++i) name += i % 2 == 0 ? "甲" : "乙";
+  Screen screen(program_command(Terminal_Encoding::kUtf8), 80, 30);
+  open_name_prompt(screen);
+  screen.type(name);
+  ASSERT_TRUE(screen.last_row_is("甲"));
+  const auto [end_column, end_row] = screen.cursor();
+  EXPECT_EQ(end_column, 2);
+  screen.type(kHome);
+  EXPECT_TRUE(screen.shows(kName + name.substr(0, 32 * 3) + "\n" + "甲\n"));
+  const auto home = screen.cursor();
+  EXPECT_EQ(home, std::make_pair(16, end_row - 1));
+  screen.type("\x06\x06\x7f");  // two right, erase one: every row moves up a character
+  ASSERT_TRUE(screen.last_row_is(kName + "甲" + name.substr(2 * 3)));
+  EXPECT_EQ(screen.cursor(), std::make_pair(18, end_row - 1));
+  screen.type(kEntryRestAndQuery);
+  ASSERT_TRUE(screen.shows("[status 0]"));
+  EXPECT_EQ(Screen::count_of(screen.rows(true), "甲" + name.substr(2 * 3) + "同学在第0次"), 1U)
+      << screen.rows();
+}
+
+// A whole session pasted at once while the menu waits: every line is shown
+// once after its prompt, and the reports are those of the same text piped in.
+TEST(Paste, WholeSessionReadsAsTyped) {
+  const std::string session = "1\n0\n12\nBob Li\n7\n80 90 70\n2\n0 12\n3\n0\n7\n5";
+  const std::string student = student_report("Bob Li", 0, 80, 90, 70, 240, 1);
+  const std::string klass = class_report(7, 0, 80, 90, 70, 1);
+  const Program_Run piped = run_program(session, {"LC_ALL=C.UTF-8"});
+  ASSERT_EQ(piped.out, menu_key("1") + kEntryPrompts + student_query(student) + class_query(klass) +
+                           menu_key("5"));
+
+  Screen screen(program_command(Terminal_Encoding::kUtf8), 80, 100);
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.paste(session);
+  ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
+  // The Enter after a menu key is an empty answer to the prompt that follows,
+  // as it is when typed.
+  EXPECT_EQ(screen.rows(), kMenu + "1\n" + kExam + "\n0\n" + kNumber + "12\n" + kName + "Bob Li\n" +
+                               kClass + "7\n" + kChinese + "80 90 70\n" + kMath + kEnglish +
+                               menu_key("2") + kExam + "\n0 12\n" + kNumber + student +
+                               menu_key("3") + kExam + "\n0\n" + kQueryClass + "7\n" + klass +
+                               menu_key("5") + "[status 0]\n");
+}
+
+// Windows line breaks in a paste are one Enter each, also before a menu key.
+TEST(Paste, WindowsLineBreaksAreOneEnter) {
+  Screen screen(program_command(Terminal_Encoding::kUtf8), 80, 60);
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.type("1");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("0\r\n12\r\nBob\r\n7\r\n1 2 3\r\n2");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("0 12\r\n5");
+  ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(), kMenuRows), 3U) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(), "Bob同学在第0次的考试中"), 1U) << screen.rows();
+}
+
+// Under a shell with job control: Ctrl-Z in the middle of a name, `fg`, and
+// the prompt is back with the text typed so far and the cursor after it.
+TEST(StopAndResume, PromptAndTypedTextComeBack) {
+  Screen screen("env -i PS1='$ ' LC_ALL=C.UTF-8 PATH=/usr/bin:/bin bash --norc --noprofile");
+  ASSERT_TRUE(screen.last_row_is("$"));
+  screen.type(quoted(program_path()) + "\r");
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.type("\x1a");
+  ASSERT_TRUE(screen.shows("Stopped"));
+  screen.type("fg\r");
+  ASSERT_TRUE(screen.last_row_is(kMenuPromptRow));
+  screen.type("1");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("0\r12\rBx" + kLeft);
+  ASSERT_TRUE(screen.last_row_is(kName + "Bx"));
+  screen.type("\x1a");
+  ASSERT_TRUE(screen.shows("Stopped", 2));
+  screen.type("fg\r");
+  ASSERT_TRUE(screen.last_row_is(kName + "Bx")) << screen.rows();
+  EXPECT_EQ(screen.cursor().first, 17);
+  screen.type(
+      "o\x05\x7f"
+      "b\r7\r1 2 3\r2\r0 12\r5");
+  ASSERT_TRUE(screen.shows("Bob同学在第0次的考试中")) << screen.rows();
+  screen.type("exit\r");
+  EXPECT_TRUE(screen.shows("[status 0]"));
+}
+
+}  // namespace
