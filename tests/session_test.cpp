@@ -89,6 +89,14 @@ INSTANTIATE_TEST_SUITE_P(
                 kMath + kEnglish +
                 student_query(student_report(std::string(99, 'm'), 0, 1, 2, 3, 6, 1)) +
                 menu_key("5")},
+        Session{"a score of 1100 digits",
+                "1 0 12\nBob\n7\n" + std::string(1100, '0') + "80 90 70 2 0 12 5",
+                menu_key("1") + kEntryPrompts +
+                    student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5")},
+        Session{"a score followed by 1100 letters",
+                "1 0 12\nBob\n7\n80" + std::string(1100, 'q') + "\n90\n70 5",
+                menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath + kUnreadable +
+                    kMath + kEnglish + menu_key("5")},
         Session{"99 bytes and a carriage return fit",
                 "1 0 12\n" + std::string(99, 'n') + "\r\n7 1 2 3 5",
                 menu_key("1") + kEntryPrompts + menu_key("5")}),

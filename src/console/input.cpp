@@ -1,18 +1,18 @@
 #include "console/input.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "console/float_text.h"
 #include "console/raw_input.h"
 #include "console/terminal.h"
 
 namespace {
 
 constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
-// A run of number-like characters longer than this is not read as a number.
-constexpr std::size_t kMaxNumberChars = 1024;
 
 unsigned char buffer[kBufferBytes];
 std::size_t read_at = 0;  // next unread byte
@@ -73,13 +73,6 @@ bool is_blank(int byte) {
 
 bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
 
-// Characters that may belong to a number as strtof reads one: digits, signs,
-// the point, exponents, hex digits, "inf", "nan(...)".
-bool may_be_in_number(int byte) {
-  return is_digit(byte) || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-         byte == '.' || byte == '+' || byte == '-' || byte == '(' || byte == ')' || byte == '_';
-}
-
 // False once input has ended.
 bool skip_blanks() {
   for (;;) {
@@ -118,24 +111,19 @@ Scan scan_int(std::int32_t& value) {
   return Scan::kNumber;
 }
 
-// Like "%f": the longest prefix that strtof reads as a number; what follows
-// stays unread. A value that is not finite as a float is unreadable.
+int peek_for_number(std::size_t offset) { return peek_at(offset); }
+void take_for_number(std::size_t count) { read_at = std::min(read_at + count, filled); }
+
+// Like "%f": the longest prefix that strtof reads as a number, of any length;
+// what follows stays unread. A value that is not finite as a float is
+// unreadable.
 Scan scan_score(float& value) {
   if (!skip_blanks()) return Scan::kEnded;
-  char text_of_number[kMaxNumberChars + 1];
-  std::size_t length = 0;
-  while (may_be_in_number(peek_at(length))) {
-    if (length == kMaxNumberChars) return Scan::kUnreadable;
-    text_of_number[length] = static_cast<char>(peek_at(length));
-    ++length;
+  float read_value = 0;
+  const Byte_Stream stream{peek_for_number, take_for_number};
+  if (read_float(stream, read_value) == Float_Read::kNoNumber || !std::isfinite(read_value)) {
+    return Scan::kUnreadable;
   }
-  text_of_number[length] = '\0';
-  char* number_end = nullptr;
-  const float read_value = std::strtof(text_of_number, &number_end);
-  const auto used = static_cast<std::size_t>(number_end - text_of_number);
-  if (used == 0) return Scan::kUnreadable;
-  read_at += used;
-  if (!std::isfinite(read_value)) return Scan::kUnreadable;
   value = read_value;
   return Scan::kNumber;
 }
