@@ -22,10 +22,10 @@ void close_if_open(int& fd) {
 }  // namespace
 
 Program_Run run_program(const std::string& input, const std::vector<std::string>& environment,
-                        std::chrono::milliseconds limit, const Input_Delivery& delivery) {
+                        std::chrono::milliseconds limit, const Run_Setup& setup) {
   int to_child[2], from_child[2], errors_from_child[2];
   if (pipe(to_child) != 0 || pipe(from_child) != 0 || pipe(errors_from_child) != 0) std::abort();
-  if (delivery.nonblocking) fcntl(to_child[0], F_SETFL, O_NONBLOCK);
+  if (setup.nonblocking) fcntl(to_child[0], F_SETFL, O_NONBLOCK);
 
   std::vector<char*> env;
   for (const std::string& setting : environment) env.push_back(const_cast<char*>(setting.c_str()));
@@ -35,6 +35,8 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   if (child == 0) {
     dup2(to_child[0], STDIN_FILENO);
     dup2(from_child[1], STDOUT_FILENO);
+    if (setup.input_path != nullptr) dup2(open(setup.input_path, O_RDONLY), STDIN_FILENO);
+    if (setup.output_path != nullptr) dup2(open(setup.output_path, O_WRONLY), STDOUT_FILENO);
     dup2(errors_from_child[1], STDERR_FILENO);
     for (int fd : {to_child[0], to_child[1], from_child[0], from_child[1], errors_from_child[0],
                    errors_from_child[1]})
@@ -58,7 +60,7 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   if (input.empty()) close_if_open(input_fd);
   const auto started = std::chrono::steady_clock::now();
   const auto deadline = started + limit;
-  const auto input_from = started + delivery.delay;
+  const auto input_from = started + setup.delay;
   char chunk[65536];
   while (output_fd >= 0 || error_fd >= 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

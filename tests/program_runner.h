@@ -16,17 +16,20 @@ struct Program_Run {
   bool timed_out = false;
 };
 
-// How standard input reaches the program: its pipe may be left non-blocking,
-// and the input may be written only after a while.
-struct Input_Delivery {
+// How the program is connected. Its input pipe may be left non-blocking, and
+// the input written only after a while; or standard input or output may be a
+// file instead of a pipe.
+struct Run_Setup {
   bool nonblocking = false;
   std::chrono::milliseconds delay{0};
+  const char* input_path = nullptr;
+  const char* output_path = nullptr;
 };
 
 // `environment` is the whole environment, as NAME=value strings.
 Program_Run run_program(const std::string& input, const std::vector<std::string>& environment = {},
                         std::chrono::milliseconds limit = std::chrono::seconds(20),
-                        const Input_Delivery& delivery = {});
+                        const Run_Setup& setup = {});
 
 // The path of the program under test.
 const char* program_path();

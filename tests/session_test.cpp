@@ -112,6 +112,38 @@ TEST(InputDelivery, NonBlockingPipeFedLate) {
   EXPECT_EQ(run.exit_status, 0);
 }
 
+struct Failure_Case {
+  const char* what;
+  std::string input;
+  Run_Setup setup;
+  const char* reason;
+};
+
+class Failures : public ::testing::TestWithParam<Failure_Case> {};
+
+// Lost output or unreadable input is never success: status 1 and one line.
+TEST_P(Failures, EndWithStatus1AndTheReason) {
+  const Program_Run run =
+      run_program(GetParam().input, {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), GetParam().setup);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.err, std::string("exam_scores: ") + GetParam().reason + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Output, Failures,
+                         ::testing::Values(Failure_Case{"output on a full disk",
+                                                        "45",
+                                                        {.output_path = "/dev/full"},
+                                                        "write error: No space left on device"},
+                                           Failure_Case{"endless input, output on a full disk",
+                                                        std::string(1 << 20, '4'),
+                                                        {.output_path = "/dev/full"},
+                                                        "write error: No space left on device"},
+                                           Failure_Case{"input a directory",
+                                                        "",
+                                                        {.input_path = "/"},
+                                                        "read error: Is a directory"}),
+                         readable_case_name{});
+
 TEST(FullTable, HundredthEntryIsRefusedAtOnce) {
   std::string input;
   std::string output;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "console/float_text.h"
+#include "console/output.h"
 #include "console/raw_input.h"
 #include "console/terminal.h"
 
@@ -39,14 +40,15 @@ bool fill() {
     // Shows what is written once key mode is on, so no key is echoed twice.
     got = read_terminal_line(free_space, free_bytes, current_prompt);
   } else {
-    std::fflush(stdout);  // everything is on screen before waiting
+    flush_output();  // everything is on screen before waiting
     got = read_standard_input(free_space, free_bytes);
   }
   if (got > 0) {
     filled += static_cast<std::size_t>(got);
     return true;
   }
-  ended = true;  // end of input, or an input that can no longer be read
+  if (got < 0) fail_reading();
+  ended = true;
   return false;
 }
 

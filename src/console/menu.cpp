@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "console/input.h"
+#include "console/output.h"
 #include "console/reports.h"
 #include "console/terminal.h"
 #include "console/texts.h"
@@ -70,6 +71,7 @@ void run_menu() {
         break;
     }
     if (!input_goes_on) return;
+    check_output();  // no more work for output that is lost
   }
 }
 
@@ -80,6 +82,5 @@ void Data_Reception() {
   use_console_encoding(console_encoding_from_locale());
   input_reset();
   run_menu();
-  std::fflush(stdout);
-  std::exit(EXIT_SUCCESS);
+  finish_output();
 }

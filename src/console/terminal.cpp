@@ -16,6 +16,7 @@
 #include "console/input.h"
 #include "console/key_sequence.h"
 #include "console/line_editor.h"
+#include "console/output.h"
 #include "console/raw_input.h"
 #include "console/texts.h"
 
@@ -24,6 +25,7 @@ namespace {
 constexpr int kFirstPrintable = 0x21;  // a space is echoed only on a terminal
 constexpr int kLastPrintable = 0x7e;
 constexpr int kDefaultColumns = 80;
+constexpr int kReadFailed = -2;
 // Terminals send a key's whole sequence at once: when nothing follows an ESC
 // within this time, Esc was pressed alone.
 constexpr int kSequenceWaitMs = 100;
@@ -161,16 +163,23 @@ class Terminal_Wait {
     enter_key_mode();
     // Shown only now, so that a key pressed once the prompt is on screen is
     // never echoed by the terminal itself.
-    std::fflush(stdout);
+    if (!try_flush_output()) {
+      end();
+      fail_writing();
+    }
   }
-  ~Terminal_Wait() {
-    waiting_for_key = 0;  // first, so that no SIGCONT sets key mode again
-    leave_key_mode();
-  }
+  ~Terminal_Wait() { end(); }
   Terminal_Wait(const Terminal_Wait&) = delete;
   Terminal_Wait& operator=(const Terminal_Wait&) = delete;
 
  private:
+  static void end() {
+    const int saved_errno = errno;
+    waiting_for_key = 0;  // first, so that no SIGCONT sets key mode again
+    leave_key_mode();
+    errno = saved_errno;
+  }
+
   const Wait_Signals handlers_;
 };
 
@@ -239,8 +248,7 @@ bool is_end_of_file_key(unsigned char byte) {
   return end_key != _POSIX_VDISABLE && byte == end_key;
 }
 
-int read_terminal_key() {
-  if (!prepare_key_mode()) return next_nonblank_byte();
+int take_terminal_key() {
   const Terminal_Wait wait;
   for (;;) {
     unsigned char byte = 0;
@@ -253,10 +261,18 @@ int read_terminal_key() {
         if (take_flag(resumed) && terminal_is_ours()) show(text(Text::kMenuPrompt));
         break;
       case Wait_Event::kEnded:
-      case Wait_Event::kFailed:
         return kEndOfInput;
+      case Wait_Event::kFailed:
+        return kReadFailed;
     }
   }
+}
+
+int read_terminal_key() {
+  if (!prepare_key_mode()) return next_nonblank_byte();
+  const int key = take_terminal_key();  // the terminal is as it was again
+  if (key == kReadFailed) fail_reading();
+  return key;
 }
 
 void echo(int key) {
@@ -276,7 +292,7 @@ int read_key() {
 
 ssize_t read_terminal_line(char* into, std::size_t capacity, const char* prompt) {
   if (capacity < 2 || !prepare_key_mode()) {
-    std::fflush(stdout);
+    flush_output();
     return read_standard_input(into, capacity);
   }
   const Terminal_Wait wait;

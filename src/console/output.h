@@ -1,0 +1,22 @@
+// Standard output, and the end of the program when input or output fails: a
+// failure is never reported as success.
+#pragma once
+
+// Writes out what is buffered. When standard output cannot take it (a full
+// disk, a closed file), the program ends at once with status 1 and one line on
+// standard error saying why.
+void flush_output();
+
+// The same, for a caller that must tidy up before the end: false when the
+// output failed, with errno saying why; then fail_writing() ends the program.
+bool try_flush_output();
+[[noreturn]] void fail_writing();
+
+// Ends the program the same way when an earlier write has failed.
+void check_output();
+
+// Ends the program with status 1 for a read error, with errno's reason.
+[[noreturn]] void fail_reading();
+
+// Writes out everything and ends the program with status 0.
+[[noreturn]] void finish_output();
