@@ -43,7 +43,7 @@ bool enter_student(std::int32_t& exam) {
 
 }  // namespace
 
-void run_menu() {
+void test_seams::run_menu() {
   Menu_State state;
   for (;;) {
     std::fputs(text(Text::kMenu), stdout);
@@ -81,6 +81,6 @@ void Data_Reception() {
   std::setvbuf(stdout, output_buffer, _IOFBF, kOutputBufferBytes);
   use_console_encoding(console_encoding_from_locale());
   input_reset();
-  run_menu();
+  test_seams::run_menu();
   finish_output();
 }

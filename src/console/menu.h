@@ -5,7 +5,12 @@
 // status 0. Never returns.
 [[noreturn]] void Data_Reception();
 
+// Seams for the fuzz target and the in-process tests only.
+namespace test_seams {
+
 // One session of the menu loop on standard input and output, from the first
 // menu to item 5 or the end of input; returns then. The tables keep what was
 // entered.
 void run_menu();
+
+}  // namespace test_seams

@@ -4,8 +4,25 @@
 #include <cstdio>
 
 #include "console/input.h"
+#include "console/report_numbers.h"
 #include "console/texts.h"
 #include "store/score_tables.h"
+
+namespace {
+
+void put_label(Text label) { std::fputs(text(label), stdout); }
+
+void put_int(int value) {
+  char digits[kNumberChars];
+  std::fwrite(digits, 1, format_int(value, digits), stdout);
+}
+
+void put_one_decimal(float value) {
+  char digits[kNumberChars];
+  std::fwrite(digits, 1, format_one_decimal(value, digits), stdout);
+}
+
+}  // namespace
 
 void Data_Search_A(int exam, int student_no) {
   if (!is_exam_code(exam)) return;
@@ -17,9 +34,22 @@ void Data_Search_A(int exam, int student_no) {
       break;
     }
   }
-  std::printf(text(Text::kStudentReport), found->name, exam, static_cast<double>(found->chinese),
-              static_cast<double>(found->math), static_cast<double>(found->english),
-              static_cast<double>(found->total), found->rank, static_cast<double>(found->change));
+  std::fputs(found->name, stdout);
+  put_label(Text::kStudentExamLabel);
+  put_int(exam);
+  put_label(Text::kStudentChineseLabel);
+  put_one_decimal(found->chinese);
+  put_label(Text::kStudentMathLabel);
+  put_one_decimal(found->math);
+  put_label(Text::kStudentEnglishLabel);
+  put_one_decimal(found->english);
+  put_label(Text::kStudentTotalLabel);
+  put_one_decimal(found->total);
+  put_label(Text::kStudentRankLabel);
+  put_int(found->rank);
+  put_label(Text::kStudentChangeLabel);
+  put_one_decimal(found->change);
+  std::putchar('\n');
 }
 
 void Data_Search_B(int exam, int class_no) {
@@ -34,8 +64,18 @@ void Data_Search_B(int exam, int class_no) {
       }
     }
   }
-  std::printf(text(Text::kClassReport), class_no, exam, static_cast<double>(record.chinese_avg),
-              static_cast<double>(record.math_avg), static_cast<double>(record.english_avg), rank);
+  put_int(class_no);
+  put_label(Text::kClassExamLabel);
+  put_int(exam);
+  put_label(Text::kClassChineseLabel);
+  put_one_decimal(record.chinese_avg);
+  put_label(Text::kClassMathLabel);
+  put_one_decimal(record.math_avg);
+  put_label(Text::kClassEnglishLabel);
+  put_one_decimal(record.english_avg);
+  put_label(Text::kClassRankLabel);
+  put_int(rank);
+  std::putchar('\n');
 }
 
 bool query_student(std::int32_t& exam, std::int32_t& student_no) {

@@ -10,64 +10,78 @@
 
 namespace {
 
-constexpr int kTextCount = static_cast<int>(Text::kCount);
+constexpr int kTextCount = static_cast<int>(Text::kClassRankLabel) + 1;
 
 // Written here as UTF-8; converted once at start where the console wants GBK.
-constexpr const char* kSourceTexts[kTextCount] = {
-    // kMenu
-    "\n"
-    "**************************\n"
-    "   1.输入学生数据\n"
-    "   2.查看学生数据\n"
-    "   3.查看班级科目数据\n"
-    "   4.考试成绩对比\n"
-    "   5.关闭\n"
-    "**************************\n",
-    // kMenuPrompt
-    "请输入你的决定(1~5):\n",
-    // kNotYetAvailable
-    "本功能暂未实现，敬请期待^~^\n",
-    // kAskExamCode
-    "请输入本次考试的代号：",
-    // kAskStudentNo
-    "请输入学生学号：",
-    // kAskName
-    "请输入学生姓名：",
-    // kAskClassNo
-    "请输入学生班级：",
-    // kAskChinese
-    "请输入学生语文成绩：",
-    // kAskMath
-    "请输入学生数学成绩：",
-    // kAskEnglish
-    "请输入学生英语成绩：",
-    // kAskQueryClass
-    "请输入需要查询的班级：",
-    // kUnreadableNumber
-    "输入有误，请重新输入。\n",
-    // kExamCodeOutOfRange
-    "考试代号应为0~4，请重新输入。\n",
-    // kClassNoOutOfRange
-    "班级应为0~119，请重新输入。\n",
-    // kNameTooLong
-    "姓名过长，请重新输入。\n",
-    // kTableFull
-    "录入人数已满，无法继续录入。\n",
-    // kStudentReport
-    "%s同学在第%d次的考试中\n"
-    "语文成绩为：%.1f\n"
-    "数学成绩为：%.1f\n"
-    "英语成绩为：%.1f\n"
-    "总分为：%.1f\n"
-    "在年级中的排名为：%d\n"
-    "本次考试与上一次相比的涨跌幅为：%.1f\n",
-    // kClassReport
-    "%d班在第%d的考试中\n"
-    "语文平均分为：%.1f\n"
-    "数学平均分为：%.1f\n"
-    "英语平均分为：%.1f\n"
-    "班级在年纪中的排名为：%d\n",
-};
+// A switch, so that a text left out is a compiler warning, not an empty line.
+const char* source_text(Text id) {
+  switch (id) {
+    case Text::kMenu:
+      return "\n"
+             "**************************\n"
+             "   1.输入学生数据\n"
+             "   2.查看学生数据\n"
+             "   3.查看班级科目数据\n"
+             "   4.考试成绩对比\n"
+             "   5.关闭\n"
+             "**************************\n";
+    case Text::kMenuPrompt:
+      return "请输入你的决定(1~5):\n";
+    case Text::kNotYetAvailable:
+      return "本功能暂未实现，敬请期待^~^\n";
+    case Text::kAskExamCode:
+      return "请输入本次考试的代号：";
+    case Text::kAskStudentNo:
+      return "请输入学生学号：";
+    case Text::kAskName:
+      return "请输入学生姓名：";
+    case Text::kAskClassNo:
+      return "请输入学生班级：";
+    case Text::kAskChinese:
+      return "请输入学生语文成绩：";
+    case Text::kAskMath:
+      return "请输入学生数学成绩：";
+    case Text::kAskEnglish:
+      return "请输入学生英语成绩：";
+    case Text::kAskQueryClass:
+      return "请输入需要查询的班级：";
+    case Text::kUnreadableNumber:
+      return "输入有误，请重新输入。\n";
+    case Text::kExamCodeOutOfRange:
+      return "考试代号应为0~4，请重新输入。\n";
+    case Text::kClassNoOutOfRange:
+      return "班级应为0~119，请重新输入。\n";
+    case Text::kNameTooLong:
+      return "姓名过长，请重新输入。\n";
+    case Text::kTableFull:
+      return "录入人数已满，无法继续录入。\n";
+    case Text::kStudentExamLabel:
+      return "同学在第";
+    case Text::kStudentChineseLabel:
+      return "次的考试中\n语文成绩为：";
+    case Text::kStudentMathLabel:
+      return "\n数学成绩为：";
+    case Text::kStudentEnglishLabel:
+      return "\n英语成绩为：";
+    case Text::kStudentTotalLabel:
+      return "\n总分为：";
+    case Text::kStudentRankLabel:
+      return "\n在年级中的排名为：";
+    case Text::kStudentChangeLabel:
+      return "\n本次考试与上一次相比的涨跌幅为：";
+    case Text::kClassExamLabel:
+      return "班在第";
+    case Text::kClassChineseLabel:
+      return "的考试中\n语文平均分为：";
+    case Text::kClassMathLabel:
+      return "\n数学平均分为：";
+    case Text::kClassEnglishLabel:
+      return "\n英语平均分为：";
+    case Text::kClassRankLabel:
+      return "\n班级在年纪中的排名为：";
+  }
+  return "";
+}
 
 std::string gbk_texts[kTextCount];
 bool gbk_in_use = false;
@@ -110,8 +124,8 @@ bool convert(iconv_t converter, const char* source, std::string& converted) {
   return whole;
 }
 
-}  // namespace
-
+// GBK, GB2312, GB18030, CP936 and EUC-CN, in any case, with or without '-'
+// or '_'.
 bool is_gbk_codeset(std::string_view codeset) {
   const std::string plain = uppercase_without_separators(codeset);
   for (const char* gbk : {"GBK", "GB2312", "GB18030", "CP936", "EUCCN"}) {
@@ -119,6 +133,8 @@ bool is_gbk_codeset(std::string_view codeset) {
   }
   return false;
 }
+
+}  // namespace
 
 Console_Encoding console_encoding_from_locale() {
   std::string codeset;
@@ -142,7 +158,7 @@ void use_console_encoding(Console_Encoding encoding) {
   // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
   bool all_converted = true;
   for (int i = 0; i < kTextCount && all_converted; ++i) {
-    all_converted = convert(converter, kSourceTexts[i], gbk_texts[i]);
+    all_converted = convert(converter, source_text(static_cast<Text>(i)), gbk_texts[i]);
   }
   iconv_close(converter);
   gbk_in_use = all_converted;
@@ -154,5 +170,5 @@ Console_Encoding console_encoding_in_use() {
 
 const char* text(Text id) {
   const int index = static_cast<int>(id);
-  return gbk_in_use ? gbk_texts[index].c_str() : kSourceTexts[index];
+  return gbk_in_use ? gbk_texts[index].c_str() : source_text(id);
 }

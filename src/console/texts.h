@@ -2,8 +2,6 @@
 // written in (GBK on a Chinese GBK console, UTF-8 elsewhere).
 #pragma once
 
-#include <string_view>
-
 enum class Text {
   kMenu,        // the frame and the items
   kMenuPrompt,  // the line after them, shown again when the program resumes
@@ -21,16 +19,26 @@ enum class Text {
   kClassNoOutOfRange,
   kNameTooLong,
   kTableFull,
-  kStudentReport,  // printf format: name, exam, chinese, math, english, total, rank, change
-  kClassReport,    // printf format: class, exam, chinese, math, english averages, rank
-  kCount
+  // The labels of the student report, each before its value: the name comes
+  // first, then the exam code, the three scores, the total, the rank and the
+  // change.
+  kStudentExamLabel,
+  kStudentChineseLabel,
+  kStudentMathLabel,
+  kStudentEnglishLabel,
+  kStudentTotalLabel,
+  kStudentRankLabel,
+  kStudentChangeLabel,
+  // The labels of the class report: the class number first, then the exam
+  // code, the three averages and the rank.
+  kClassExamLabel,
+  kClassChineseLabel,
+  kClassMathLabel,
+  kClassEnglishLabel,
+  kClassRankLabel,
 };
 
 enum class Console_Encoding { kUtf8, kGbk };
-
-// GBK, GB2312, GB18030, CP936 and EUC-CN, in any case, with or without '-'
-// or '_'.
-bool is_gbk_codeset(std::string_view codeset);
 
 // The console's encoding as the locale environment (LC_ALL, LC_CTYPE, LANG)
 // names it.

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   clear_score_tables();
   input_reset();
-  run_menu();
+  test_seams::run_menu();
   std::fflush(stdout);
   return 0;
 }

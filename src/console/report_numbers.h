@@ -1,0 +1,14 @@
+// The numbers of the reports, written as "%d" and "%.1f" write them, without
+// the generic printf path.
+#pragma once
+
+#include <cstddef>
+
+inline constexpr std::size_t kNumberChars = 64;  // the widest float, 3.4e38, takes 41
+
+// Each writes the text into `out` and returns its length.
+std::size_t format_int(int value, char (&out)[kNumberChars]);
+
+// As "%.1f" writes the value widened to double: the same correctly rounded
+// digits (ties to even on the exact binary value), "-0.0", "inf", "-nan".
+std::size_t format_one_decimal(float value, char (&out)[kNumberChars]);
