@@ -28,7 +28,8 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DEXAM_SCORES_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./$(BENCH_DIR)/bench/processing_bench
-	python3 bench/session_bench.py $(BENCH_DIR)/exam_scores $(BENCH_DIR)/bench/peak_memory
+	python3 bench/session_bench.py $(BENCH_DIR)/exam_scores $(BENCH_DIR)/bench/peak_memory \
+	  $(BENCH_DIR)/bench/startup_time $(BENCH_DIR)/bench/menu_yardstick
 
 # Runs the fuzzer for FUZZ_SECONDS; new inputs it finds go to $(FUZZ_DIR)/corpus.
 fuzz:

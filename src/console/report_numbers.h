@@ -9,6 +9,6 @@ inline constexpr std::size_t kNumberChars = 64;  // the widest float, 3.4e38, ta
 // Each writes the text into `out` and returns its length.
 std::size_t format_int(int value, char (&out)[kNumberChars]);
 
-// As "%.1f" writes the value widened to double: the same correctly rounded
-// digits (ties to even on the exact binary value), "-0.0", "inf", "-nan".
+// As "%.1f" writes the value widened to double: the exact binary value rounded
+// to tenths, ties to even; "-0.0", "inf", "-nan" as well.
 std::size_t format_one_decimal(float value, char (&out)[kNumberChars]);

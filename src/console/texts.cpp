@@ -6,6 +6,7 @@
 #include <cctype>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -137,15 +138,18 @@ bool is_gbk_codeset(std::string_view codeset) {
 }  // namespace
 
 Console_Encoding console_encoding_from_locale() {
-  std::string codeset;
-  const char* previous = std::setlocale(LC_CTYPE, nullptr);
-  const std::string previous_locale = previous != nullptr ? previous : "C";
-  if (std::setlocale(LC_CTYPE, "") != nullptr) {
-    codeset = nl_langinfo(CODESET);
-    std::setlocale(LC_CTYPE, previous_locale.c_str());
-  } else if (const char* name = locale_variable()) {
-    // The locale is not installed here; its name still says what the console uses.
-    codeset = codeset_suffix(name);
+  const char* name = locale_variable();
+  if (name == nullptr) return Console_Encoding::kUtf8;  // the C locale
+  // A name with its codeset says it all, and loading the locale costs time
+  // and memory at every start.
+  std::string codeset(codeset_suffix(name));
+  if (codeset.empty() && std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0) {
+    const char* previous = std::setlocale(LC_CTYPE, nullptr);
+    const std::string previous_locale = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_CTYPE, "") != nullptr) {
+      codeset = nl_langinfo(CODESET);
+      std::setlocale(LC_CTYPE, previous_locale.c_str());
+    }
   }
   return is_gbk_codeset(codeset) ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
 }
