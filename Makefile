@@ -1,5 +1,6 @@
 # Thin wrapper over CMake: the build itself lives in CMakeLists.txt.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
 
 TEST_DIR := build/test
 RELEASE_DIR := build/release
@@ -7,22 +8,30 @@ BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all run test bench fuzz clean
+.PHONY: all run test bench fuzz install clean
 
 all: $(RELEASE_DIR)/exam_scores
 
+# Quiet, so that `make run` shows the program alone; the build's own output
+# is shown when it fails.
 $(RELEASE_DIR)/exam_scores: FORCE
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@test -f $(RELEASE_DIR)/CMakeCache.txt || \
+	  cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) >$(RELEASE_DIR)/build.log 2>&1 || \
+	  { cat $(RELEASE_DIR)/build.log; exit 1; }
 
 run: $(RELEASE_DIR)/exam_scores
-	./$(RELEASE_DIR)/exam_scores
+	@./$(RELEASE_DIR)/exam_scores
+
+# PREFIX=/usr/local by default; DESTDIR, when given, is put before it.
+install: $(RELEASE_DIR)/exam_scores
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
 
 test:
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DEXAM_SCORES_TESTS=ON \
 	  -DEXAM_SCORES_SANITIZE=ON -DEXAM_SCORES_WERROR=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
-	cd $(TEST_DIR) && ctest --output-on-failure --no-tests=error
+	cd $(TEST_DIR) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DEXAM_SCORES_BENCH=ON
