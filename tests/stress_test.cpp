@@ -16,6 +16,7 @@
 
 #include "console/input.h"
 #include "console/menu.h"
+#include "console/output.h"
 #include "score_tables_helpers.h"
 
 namespace {
@@ -166,7 +167,7 @@ void run_in_process(const std::string& session, unsigned seconds_allowed) {
   alarm(seconds_allowed);
   test_seams::run_menu();
   alarm(0);
-  std::fflush(stdout);
+  flush_output();
   dup2(saved_input, STDIN_FILENO);
   dup2(saved_output, STDOUT_FILENO);
   close(saved_input);

@@ -8,8 +8,7 @@
 
 #include "console/float_text.h"
 #include "console/output.h"
-#include "console/raw_input.h"
-#include "console/terminal.h"
+#include "console/platform.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ bool fill() {
   ssize_t got = 0;
   if (stdin_is_terminal) {
     // Shows what is written once key mode is on, so no key is echoed twice.
-    got = read_terminal_line(free_space, free_bytes, current_prompt);
+    got = read_console_line(free_space, free_bytes, current_prompt);
   } else {
     flush_output();  // everything is on screen before waiting
     got = read_standard_input(free_space, free_bytes);
@@ -132,12 +131,12 @@ Scan scan_score(float& value) {
 
 void show_prompt(Text prompt) {
   current_prompt = text(prompt);
-  std::fputs(current_prompt, stdout);
+  put_text(current_prompt);
 }
 
 void refuse(Text message) {
   discard_rest_of_line();
-  std::fputs(text(message), stdout);
+  put_text(text(message));
 }
 
 enum class Line { kFits, kTooLong, kEnded };
@@ -221,7 +220,7 @@ bool ask_name(Text prompt, char (&name)[kNameBytes]) {
         std::memcpy(name, typed, sizeof typed);
         return true;
       case Line::kTooLong:
-        std::fputs(text(Text::kNameTooLong), stdout);
+        put_text(text(Text::kNameTooLong));
         show_prompt(prompt);
         break;
     }

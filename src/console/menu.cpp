@@ -5,16 +5,14 @@
 
 #include "console/input.h"
 #include "console/output.h"
+#include "console/platform.h"
+#include "console/read_key.h"
 #include "console/reports.h"
-#include "console/terminal.h"
 #include "console/texts.h"
 #include "store/exam_processing.h"
 #include "store/score_tables.h"
 
 namespace {
-
-constexpr std::size_t kOutputBufferBytes = std::size_t{64} * 1024;
-char output_buffer[kOutputBufferBytes];
 
 // The loop's variables, kept from one item to the next.
 struct Menu_State {
@@ -26,7 +24,7 @@ struct Menu_State {
 // Item 1. False once input has ended.
 bool enter_student(std::int32_t& exam) {
   if (number_student >= kMaxEntries) {
-    std::fputs(text(Text::kTableFull), stdout);
+    put_text(text(Text::kTableFull));
     return true;
   }
   if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
@@ -46,11 +44,11 @@ bool enter_student(std::int32_t& exam) {
 void test_seams::run_menu() {
   Menu_State state;
   for (;;) {
-    std::fputs(text(Text::kMenu), stdout);
-    std::fputs(text(Text::kMenuPrompt), stdout);
+    put_text(text(Text::kMenu));
+    put_text(text(Text::kMenuPrompt));
     const int key = read_key();
     if (key == kEndOfInput) return;
-    std::putchar('\n');
+    put_char('\n');
     bool input_goes_on = true;
     switch (key) {
       case '1':
@@ -63,7 +61,7 @@ void test_seams::run_menu() {
         input_goes_on = query_class(state.exam, state.class_no);
         break;
       case '4':
-        std::fputs(text(Text::kNotYetAvailable), stdout);
+        put_text(text(Text::kNotYetAvailable));
         break;
       case '5':
         return;
@@ -71,15 +69,12 @@ void test_seams::run_menu() {
         break;
     }
     if (!input_goes_on) return;
-    check_output();  // no more work for output that is lost
   }
 }
 
 void Data_Reception() {
-  // Output goes out in few large writes: whenever the program is about to wait
-  // for input, and at exit.
-  std::setvbuf(stdout, output_buffer, _IOFBF, kOutputBufferBytes);
-  use_console_encoding(console_encoding_from_locale());
+  start_console();
+  use_console_encoding(choose_console_encoding());
   input_reset();
   test_seams::run_menu();
   finish_output();

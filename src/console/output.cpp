@@ -1,40 +1,73 @@
 #include "console/output.h"
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "console/platform.h"
+
 namespace {
 
 constexpr const char* kProgramName = "exam_scores";
+constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
+
+char buffer[kBufferBytes];
+std::size_t buffered = 0;
 
 [[noreturn]] void fail(const char* what, int error_number) {
-  // Straight to the descriptor: stdio's buffer for stdout may be the very thing that failed.
-  char line[256];
-  const int length = std::snprintf(line, sizeof line, "%s: %s: %s\n", kProgramName, what,
-                                   std::strerror(error_number));
-  if (length > 0) {
-    const auto size = static_cast<std::size_t>(length) < sizeof line
-                          ? static_cast<std::size_t>(length)
-                          : sizeof line - 1;
-    if (write(STDERR_FILENO, line, size) < 0) {
-      // Nothing is left to tell the failure to; the status still says it.
-    }
+  // Standard error is unbuffered: the line goes out at once, whatever became of
+  // standard output.
+  std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
+  std::_Exit(EXIT_FAILURE);
+}
+
+void put_bytes(const char* bytes, std::size_t size) {
+  // A text that does not fit goes out whole in the next write, not split
+  // between two: a console decodes each write on its own.
+  if (buffered + size > kBufferBytes) flush_output();
+  for (;;) {
+    const std::size_t part = std::min(size, kBufferBytes - buffered);
+    std::memcpy(buffer + buffered, bytes, part);
+    buffered += part;
+    bytes += part;
+    size -= part;
+    if (size == 0) return;
+    flush_output();
   }
-  _exit(EXIT_FAILURE);  // not exit(): stdio would only try the failed write again
 }
 
 }  // namespace
 
+void put_text(std::string_view text) {
+  const std::string_view end = line_end();
+  if (end == "\n") {
+    put_bytes(text.data(), text.size());
+    return;
+  }
+  for (std::size_t line_break = text.find('\n'); line_break != std::string_view::npos;
+       line_break = text.find('\n')) {
+    put_bytes(text.data(), line_break);
+    put_bytes(end.data(), end.size());
+    text.remove_prefix(line_break + 1);
+  }
+  put_bytes(text.data(), text.size());
+}
+
+void put_char(char character) {
+  if (character == '\n' || buffered == kBufferBytes) {
+    put_text({&character, 1});
+    return;
+  }
+  buffer[buffered++] = character;
+}
+
 bool try_flush_output() {
-  const bool failed_before = std::ferror(stdout) != 0;
-  errno = 0;
-  if (std::fflush(stdout) == 0 && !failed_before) return true;
-  if (errno == 0) errno = EIO;  // failed in an earlier write; its reason is gone
-  return false;
+  if (buffered == 0) return true;
+  const bool written = write_standard_output({buffer, buffered});
+  buffered = 0;
+  return written;
 }
 
 void fail_writing() { fail("write error", errno != 0 ? errno : EIO); }
@@ -43,15 +76,9 @@ void flush_output() {
   if (!try_flush_output()) fail_writing();
 }
 
-void check_output() {
-  if (std::ferror(stdout) != 0) flush_output();
-}
-
 void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
 
 void finish_output() {
   flush_output();
-  errno = 0;
-  if (std::fclose(stdout) != 0) fail_writing();
   std::exit(EXIT_SUCCESS);
 }

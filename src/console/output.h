@@ -1,6 +1,14 @@
-// Standard output, and the end of the program when input or output fails: a
-// failure is never reported as success.
+// Standard output, through one buffer that is written out whenever the
+// program is about to wait for input and at the end, and the end of the
+// program when input or output fails: a failure is never reported as success.
 #pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Adds text to the output; each "\n" becomes the platform's line end.
+void put_text(std::string_view text);
+void put_char(char character);
 
 // Writes out what is buffered. When standard output cannot take it (a full
 // disk, a closed file), the program ends at once with status 1 and one line on
@@ -11,9 +19,6 @@ void flush_output();
 // output failed, with errno saying why; then fail_writing() ends the program.
 bool try_flush_output();
 [[noreturn]] void fail_writing();
-
-// Ends the program the same way when an earlier write has failed.
-void check_output();
 
 // Ends the program with status 1 for a read error, with errno's reason.
 [[noreturn]] void fail_reading();

@@ -4,22 +4,23 @@
 #include <cstdio>
 
 #include "console/input.h"
+#include "console/output.h"
 #include "console/report_numbers.h"
 #include "console/texts.h"
 #include "store/score_tables.h"
 
 namespace {
 
-void put_label(Text label) { std::fputs(text(label), stdout); }
+void put_label(Text label) { put_text(text(label)); }
 
 void put_int(int value) {
   char digits[kNumberChars];
-  std::fwrite(digits, 1, format_int(value, digits), stdout);
+  put_text({digits, format_int(value, digits)});
 }
 
 void put_one_decimal(float value) {
   char digits[kNumberChars];
-  std::fwrite(digits, 1, format_one_decimal(value, digits), stdout);
+  put_text({digits, format_one_decimal(value, digits)});
 }
 
 }  // namespace
@@ -34,7 +35,7 @@ void Data_Search_A(int exam, int student_no) {
       break;
     }
   }
-  std::fputs(found->name, stdout);
+  put_text(found->name);
   put_label(Text::kStudentExamLabel);
   put_int(exam);
   put_label(Text::kStudentChineseLabel);
@@ -49,7 +50,7 @@ void Data_Search_A(int exam, int student_no) {
   put_int(found->rank);
   put_label(Text::kStudentChangeLabel);
   put_one_decimal(found->change);
-  std::putchar('\n');
+  put_char('\n');
 }
 
 void Data_Search_B(int exam, int class_no) {
@@ -75,7 +76,7 @@ void Data_Search_B(int exam, int class_no) {
   put_one_decimal(record.english_avg);
   put_label(Text::kClassRankLabel);
   put_int(rank);
-  std::putchar('\n');
+  put_char('\n');
 }
 
 bool query_student(std::int32_t& exam, std::int32_t& student_no) {

@@ -40,10 +40,6 @@ enum class Text {
 
 enum class Console_Encoding { kUtf8, kGbk };
 
-// The console's encoding as the locale environment (LC_ALL, LC_CTYPE, LANG)
-// names it.
-Console_Encoding console_encoding_from_locale();
-
 // Prepares the texts in the given encoding; until then they are UTF-8.
 void use_console_encoding(Console_Encoding encoding);
 

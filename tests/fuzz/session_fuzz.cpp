@@ -12,6 +12,7 @@
 
 #include "console/input.h"
 #include "console/menu.h"
+#include "console/output.h"
 #include "console/texts.h"
 #include "score_tables_helpers.h"
 
@@ -40,6 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clear_score_tables();
   input_reset();
   test_seams::run_menu();
-  std::fflush(stdout);
+  flush_output();
   return 0;
 }

@@ -1,5 +1,6 @@
-#include "console/terminal.h"
-
+// The POSIX side of the platform seam: reads and writes on the standard
+// descriptors, and the terminal in key mode while the program waits for a key
+// or a line, with the line editor.
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -17,18 +18,31 @@
 #include "console/key_sequence.h"
 #include "console/line_editor.h"
 #include "console/output.h"
-#include "console/raw_input.h"
+#include "console/platform.h"
 #include "console/texts.h"
 
 namespace {
 
-constexpr int kFirstPrintable = 0x21;  // a space is echoed only on a terminal
-constexpr int kLastPrintable = 0x7e;
 constexpr int kDefaultColumns = 80;
 constexpr int kReadFailed = -2;
 // Terminals send a key's whole sequence at once: when nothing follows an ESC
 // within this time, Esc was pressed alone.
 constexpr int kSequenceWaitMs = 100;
+
+// -1 waits as long as it takes. A signal ends the wait early; callers try again.
+int wait_for_input(int milliseconds) {
+  pollfd watched{STDIN_FILENO, POLLIN, 0};
+  return poll(&watched, 1, milliseconds);
+}
+
+// Whether standard input has something to read within `milliseconds`.
+bool standard_input_ready_within(int milliseconds) {
+  for (;;) {
+    const int ready = wait_for_input(milliseconds);
+    if (ready >= 0) return ready > 0;
+    if (errno != EINTR) return false;
+  }
+}
 
 // Shared with the signal handlers; written only while no handler is installed.
 termios mode_before_key;
@@ -268,29 +282,47 @@ int take_terminal_key() {
   }
 }
 
-int read_terminal_key() {
+Line_Editor editor;
+
+}  // namespace
+
+void start_console() {}
+
+std::string_view line_end() { return "\n"; }
+
+std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
+  for (;;) {
+    const ssize_t got = read(STDIN_FILENO, into, size);
+    if (got >= 0) return got;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      wait_for_input(-1);
+    } else if (errno != EINTR) {
+      return -1;
+    }
+  }
+}
+
+bool standard_input_is_terminal() { return isatty(STDIN_FILENO) == 1; }
+
+bool write_standard_output(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put == 0) errno = EIO;
+    if (put <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
+
+int read_console_key() {
   if (!prepare_key_mode()) return next_nonblank_byte();
   const int key = take_terminal_key();  // the terminal is as it was again
   if (key == kReadFailed) fail_reading();
   return key;
 }
 
-void echo(int key) {
-  const bool printable = key >= kFirstPrintable && key <= kLastPrintable;
-  if (printable || (key == ' ' && input_is_terminal())) std::putchar(key);
-}
-
-Line_Editor editor;
-
-}  // namespace
-
-int read_key() {
-  const int key = input_is_terminal() ? read_terminal_key() : next_nonblank_byte();
-  if (key != kEndOfInput) echo(key);
-  return key;
-}
-
-ssize_t read_terminal_line(char* into, std::size_t capacity, const char* prompt) {
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, const char* prompt) {
   if (capacity < 2 || !prepare_key_mode()) {
     flush_output();
     return read_standard_input(into, capacity);

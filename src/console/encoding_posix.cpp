@@ -1,0 +1,88 @@
+// The POSIX side of the console's encoding: the locale names it, and iconv
+// converts the texts.
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <cctype>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "console/platform.h"
+
+namespace {
+
+std::string uppercase_without_separators(std::string_view codeset) {
+  std::string plain;
+  for (char ch : codeset) {
+    if (ch == '-' || ch == '_') continue;
+    plain += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  }
+  return plain;
+}
+
+// "zh_CN.GBK@modifier" -> "GBK".
+std::string_view codeset_suffix(std::string_view locale_name) {
+  const auto dot = locale_name.find('.');
+  if (dot == std::string_view::npos) return {};
+  std::string_view codeset = locale_name.substr(dot + 1);
+  return codeset.substr(0, codeset.find('@'));
+}
+
+const char* locale_variable() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return nullptr;
+}
+
+bool convert(iconv_t converter, std::string_view source, std::string& converted) {
+  std::string in(source);
+  converted.assign(in.size() + 1, '\0');  // GBK never needs more bytes than UTF-8
+  char* in_cursor = in.data();
+  size_t in_left = in.size();
+  char* out_cursor = converted.data();
+  size_t out_left = converted.size();
+  const bool whole =
+      iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) != static_cast<size_t>(-1);
+  converted.resize(converted.size() - out_left);
+  return whole;
+}
+
+// GBK, GB2312, GB18030, CP936 and EUC-CN, in any case, with or without '-'
+// or '_'.
+bool is_gbk_codeset(std::string_view codeset) {
+  const std::string plain = uppercase_without_separators(codeset);
+  for (const char* gbk : {"GBK", "GB2312", "GB18030", "CP936", "EUCCN"}) {
+    if (plain == gbk) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Console_Encoding choose_console_encoding() {
+  const char* name = locale_variable();
+  if (name == nullptr) return Console_Encoding::kUtf8;  // the C locale
+  // A name with its codeset says it all, and loading the locale costs time
+  // and memory at every start.
+  std::string codeset(codeset_suffix(name));
+  if (codeset.empty() && std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0) {
+    const char* previous = std::setlocale(LC_CTYPE, nullptr);
+    const std::string previous_locale = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_CTYPE, "") != nullptr) {
+      codeset = nl_langinfo(CODESET);
+      std::setlocale(LC_CTYPE, previous_locale.c_str());
+    }
+  }
+  return is_gbk_codeset(codeset) ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
+}
+
+bool convert_to_gbk(std::string_view utf8, std::string& gbk) {
+  // Opened once for all texts, and kept for the run.
+  static const iconv_t converter = iconv_open("GBK", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  return convert(converter, utf8, gbk);
+}
