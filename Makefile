@@ -3,12 +3,14 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
 TEST_DIR := build/test
+WINDOWS_DIR := build/windows
+TEST_WINDOWS_DIR := build/test-windows
 RELEASE_DIR := build/release
 BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all run test bench fuzz install clean
+.PHONY: all run test bench fuzz install windows test-windows clean
 
 all: $(RELEASE_DIR)/exam_scores
 
@@ -32,6 +34,19 @@ test:
 	  -DEXAM_SCORES_SANITIZE=ON -DEXAM_SCORES_WERROR=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+
+# The Windows executable, cross-built with MinGW-w64: build/windows/exam_scores.exe.
+windows:
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
+# The pipe session tables and console checks against it, under wine.
+test-windows: windows
+	cmake -S . -B $(TEST_WINDOWS_DIR) -DCMAKE_BUILD_TYPE=Debug -DEXAM_SCORES_TESTS=ON \
+	  -DEXAM_SCORES_WERROR=ON -DEXAM_SCORES_WINDOWS_EXE=$(CURDIR)/$(WINDOWS_DIR)/exam_scores.exe
+	cmake --build $(TEST_WINDOWS_DIR) -j $(JOBS)
+	tests/windows/run_tests.sh $(CURDIR)/$(TEST_WINDOWS_DIR) -j $(JOBS)
 
 bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DEXAM_SCORES_BENCH=ON

@@ -1,34 +1,18 @@
 // The console encoding follows the locale: GBK for Chinese GBK locales, UTF-8
 // for everything else.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 #include <vector>
 
 #include "case_names.h"
 #include "expected_texts.h"
+#include "gbk.h"
 #include "program_runner.h"
 
 using namespace expected;
 
 namespace {
-
-std::string to_gbk(const std::string& utf8) {
-  iconv_t converter = iconv_open("GBK", "UTF-8");
-  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1));
-  std::string in = utf8;
-  std::string out(in.size(), '\0');
-  char* in_cursor = in.data();
-  char* out_cursor = out.data();
-  std::size_t in_left = in.size();
-  std::size_t out_left = out.size();
-  EXPECT_NE(iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left),
-            static_cast<size_t>(-1));
-  iconv_close(converter);
-  out.resize(out.size() - out_left);
-  return out;
-}
 
 TEST(Gbk, MenuItemFiveIsWrittenAsGbkBytes) {
   const Program_Run run = run_program("5", {"LC_ALL=zh_CN.GBK"});

@@ -120,9 +120,25 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
          << "\n  expected: " << ::testing::PrintToString(expected.substr(from, 2 * kContext));
 }
 
+bool testing_windows_executable() { return EXAM_SCORES_CRLF_LINE_ENDS != 0; }
+
+std::string with_line_ends(const std::string& text) {
+  if (!testing_windows_executable()) return text;
+  const std::string line_end = "\r\n";
+  std::string converted;
+  for (char ch : text) {
+    if (ch == '\n') {
+      converted += line_end;
+    } else {
+      converted += ch;
+    }
+  }
+  return converted;
+}
+
 void expect_clean_session(const std::string& input, const std::string& output) {
   const Program_Run run = run_program(input, {"LC_ALL=C.UTF-8"});
-  EXPECT_SAME_BYTES(run.out, output);
+  EXPECT_SAME_BYTES(run.out, with_line_ends(output));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_status, 0);
   EXPECT_FALSE(run.timed_out);

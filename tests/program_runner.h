@@ -41,6 +41,13 @@ const char* program_path();
 ::testing::AssertionResult same_bytes(const char* actual_expr, const char* expected_expr,
                                       const std::string& actual, const std::string& expected);
 
+// Whether the program under test is the Windows executable, run under wine.
+bool testing_windows_executable();
+
+// `text` with the line ends of the program under test: "\r\n" for the Windows
+// executable, "\n" elsewhere.
+std::string with_line_ends(const std::string& text);
+
 // A session case: its input and the exact output it must produce, ending with
 // status 0 and nothing on standard error.
 struct Session {

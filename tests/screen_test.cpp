@@ -1,14 +1,11 @@
 // Typing at a real terminal: the program runs in tmux, and each case is
 // judged by the screen a person would see there and by what the reports
 // show was stored. GBK cases run behind luit, a GBK terminal inside tmux.
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "screen.h"
 
-#include <chrono>
-#include <cstdio>
+#include <gtest/gtest.h>
+
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "case_names.h"
 #include "expected_texts.h"
@@ -18,115 +15,7 @@ using namespace expected;
 
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(20);  // guards against hangs only
-
-std::string quoted(const std::string& word) {
-  std::string out = "'";
-  for (char ch : word) out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-  return out + "'";
-}
-
-std::string hex_words(const std::string& bytes) {
-  std::string out;
-  char word[4];
-  for (unsigned char byte : bytes) {
-    std::snprintf(word, sizeof word, " %02x", byte);
-    out += word;
-  }
-  return out;
-}
-
 enum class Terminal_Encoding { kUtf8, kGbk };
-
-// One tmux server of its own with one window running `command`; after the
-// command the window stays, showing "[status N]".
-class Screen {
- public:
-  Screen(const std::string& command, int columns = 80, int rows = 30)
-      : socket_("exam_scores_test_" + std::to_string(getpid()) + "_" + std::to_string(++count_)) {
-    const std::string shell_command = command + "; echo \"[status $?]\"; exec sleep 600";
-    tmux("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " " +
-         quoted(shell_command));
-  }
-  ~Screen() { tmux("kill-server"); }
-  Screen(const Screen&) = delete;
-  Screen& operator=(const Screen&) = delete;
-
-  // As typed: the bytes go to the terminal in order, key by key.
-  void type(const std::string& bytes) { tmux("send-keys -H" + hex_words(bytes)); }
-
-  // As pasted: the whole text in one write, line breaks as Enter ("\r").
-  void paste(const std::string& text) {
-    FILE* buffer = popen(("tmux -L " + socket_ + " load-buffer -").c_str(), "w");
-    ASSERT_NE(buffer, nullptr);
-    std::fwrite(text.data(), 1, text.size(), buffer);
-    pclose(buffer);
-    tmux("paste-buffer -d");
-  }
-
-  // Every row, history included, without the blank rows at the end; rows that
-  // the terminal wrapped are one when `joined`.
-  std::string rows(bool joined = false) {
-    std::string shown = tmux(joined ? "capture-pane -p -J -S -" : "capture-pane -p -S -");
-    while (!shown.empty() && shown.back() == '\n') shown.pop_back();
-    return shown + "\n";
-  }
-
-  std::string last_row() {
-    std::string shown = rows();
-    shown.pop_back();
-    return shown.substr(shown.rfind('\n') + 1);
-  }
-
-  // Waits until the screen shows `text` (`times` times, or more).
-  bool shows(const std::string& text, std::size_t times = 1) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    for (;;) {
-      if (count_of(rows(), text) >= times) return true;
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-  }
-
-  bool last_row_is(const std::string& text) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (last_row() != text) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-  }
-
-  // Column and row of the cursor on the visible screen.
-  std::pair<int, int> cursor() {
-    int column = -1, row = -1;
-    std::sscanf(tmux("display -p '#{cursor_x} #{cursor_y}'").c_str(), "%d %d", &column, &row);
-    return {column, row};
-  }
-
-  static std::size_t count_of(const std::string& in, const std::string& text) {
-    std::size_t count = 0;
-    for (auto at = in.find(text); at != std::string::npos; at = in.find(text, at + text.size()))
-      ++count;
-    return count;
-  }
-
- private:
-  std::string tmux(const std::string& arguments) {
-    const std::string command = "tmux -L " + socket_ + " -f /dev/null " + arguments + " 2>&1";
-    FILE* out = popen(command.c_str(), "r");
-    if (out == nullptr) return {};
-    std::string text;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
-      text.append(chunk, got);
-    pclose(out);
-    return text;
-  }
-
-  static inline int count_ = 0;
-  std::string socket_;
-};
 
 std::string program_command(Terminal_Encoding encoding) {
   const std::string program = quoted(program_path());

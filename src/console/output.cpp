@@ -20,7 +20,7 @@ std::size_t buffered = 0;
   // Standard error is unbuffered: the line goes out at once, whatever became of
   // standard output.
   std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
-  std::_Exit(EXIT_FAILURE);
+  std::exit(EXIT_FAILURE);  // what the platform set up for the run is put back
 }
 
 void put_bytes(const char* bytes, std::size_t size) {

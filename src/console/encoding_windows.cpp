@@ -1,0 +1,47 @@
+// The Windows side of the console's encoding: the code pages name it, and
+// the system's own tables convert the texts.
+#include <windows.h>
+
+#include <string>
+
+#include "console/platform.h"
+
+namespace {
+
+constexpr UINT kChineseCodePage = 936;
+
+bool is_console(DWORD standard_handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(standard_handle), &mode) != 0;
+}
+
+}  // namespace
+
+Console_Encoding choose_console_encoding() {
+  // The console shows its output code page; redirected output is read later
+  // by programs that take the system's ANSI code page.
+  const UINT code_page = is_console(STD_OUTPUT_HANDLE) ? GetConsoleOutputCP() : GetACP();
+  return code_page == kChineseCodePage ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
+}
+
+bool convert_to_gbk(std::string_view utf8, std::string& gbk) {
+  if (utf8.empty()) {
+    gbk.clear();
+    return true;
+  }
+  const int utf8_size = static_cast<int>(utf8.size());
+  const int wide_size =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), utf8_size, nullptr, 0);
+  if (wide_size <= 0) return false;
+  std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), utf8_size, wide.data(),
+                      wide_size);
+  BOOL lost = FALSE;
+  const int gbk_size = WideCharToMultiByte(kChineseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                           wide_size, nullptr, 0, nullptr, &lost);
+  if (gbk_size <= 0 || lost) return false;
+  gbk.assign(static_cast<std::size_t>(gbk_size), '\0');
+  WideCharToMultiByte(kChineseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wide_size, gbk.data(),
+                      gbk_size, nullptr, &lost);
+  return !lost;
+}

@@ -1,0 +1,167 @@
+// The Windows side of the platform seam: the standard streams in binary mode
+// with the program's own "\r\n", the console's keys through _getch, its lines
+// through its own line editing, and code pages that show Chinese.
+#include <conio.h>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "console/input.h"
+#include "console/key_sequence.h"
+#include "console/output.h"
+#include "console/platform.h"
+
+namespace {
+
+constexpr UINT kUtf8CodePage = 65001;
+constexpr UINT kChineseCodePage = 936;
+constexpr int kCtrlC = 0x03;
+constexpr int kCtrlZ = 0x1a;
+constexpr int kFirstOfTwoCodes = 0x00;  // function keys
+constexpr int kOtherFirstOfTwoCodes = 0xe0;  // arrows, Home, PageUp and the like
+constexpr DWORD kMostLineUnits = 4096;
+constexpr DWORD kRetryAfterMs = 50;
+
+bool stdout_is_console = false;
+// The code pages the console had before the program switched it to UTF-8.
+bool code_pages_switched = false;
+UINT input_code_page_before = 0;
+UINT output_code_page_before = 0;
+
+bool is_console(DWORD standard_handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(standard_handle), &mode) != 0;
+}
+
+void end_console() {
+  if (!code_pages_switched) return;
+  SetConsoleCP(input_code_page_before);
+  SetConsoleOutputCP(output_code_page_before);
+  code_pages_switched = false;
+}
+
+// Ctrl-C, Ctrl-Break, a closed window: the code pages go back, then the
+// system's own handling ends the program.
+BOOL WINAPI on_console_event(DWORD) {
+  end_console();
+  return FALSE;
+}
+
+UINT code_page_in_use() {
+  return console_encoding_in_use() == Console_Encoding::kGbk ? kChineseCodePage : kUtf8CodePage;
+}
+
+// A console decodes what it is given in its own code page; handing it UTF-16
+// shows the texts right whatever that is.
+bool write_to_console(std::string_view bytes) {
+  const int size = static_cast<int>(bytes.size());
+  const UINT code_page = code_page_in_use();
+  const int units = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), units);
+  const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
+  for (std::size_t done = 0; done < wide.size();) {
+    DWORD written = 0;
+    const auto part = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, INT_MAX));
+    if (!WriteConsoleW(console, wide.data() + done, part, &written, nullptr) || written == 0) {
+      errno = EIO;
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+void start_console() {
+  // The program writes its own "\r\n" and reads "\r\n" and "\n" alike; the C
+  // runtime's text mode would also take Ctrl-Z in a file for its end.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  stdout_is_console = is_console(STD_OUTPUT_HANDLE);
+  if (!stdout_is_console) return;
+  const UINT output_code_page = GetConsoleOutputCP();
+  if (output_code_page == kChineseCodePage || output_code_page == kUtf8CodePage) return;
+  // Any other code page has no Chinese: UTF-8 for the run, the old ones after.
+  input_code_page_before = GetConsoleCP();
+  output_code_page_before = output_code_page;
+  SetConsoleCP(kUtf8CodePage);
+  SetConsoleOutputCP(kUtf8CodePage);
+  code_pages_switched = true;
+  std::atexit(end_console);
+  SetConsoleCtrlHandler(on_console_event, TRUE);
+}
+
+std::string_view line_end() { return "\r\n"; }
+
+std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
+  return _read(_fileno(stdin), into, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+bool standard_input_is_terminal() { return is_console(STD_INPUT_HANDLE); }
+
+bool write_standard_output(std::string_view bytes) {
+  if (stdout_is_console) return write_to_console(bytes);
+  while (!bytes.empty()) {
+    const int put = _write(_fileno(stdout), bytes.data(),
+                           static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX)));
+    if (put <= 0) {
+      if (put == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
+
+int read_console_key() {
+  flush_output();
+  const int code = _getch();
+  if (code == kFirstOfTwoCodes || code == kOtherFirstOfTwoCodes) {
+    _getch();  // the key's scan code: the two are one key
+    return kEscape;
+  }
+  if (code == kCtrlZ) return kEndOfInput;
+  if (code == kCtrlC) {
+    // Taken as a key here; it ends the program as it ends console programs.
+    end_console();
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+  }
+  return code;
+}
+
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, const char*) {
+  flush_output();
+  const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
+  // Every UTF-16 unit takes at most three bytes in UTF-8, two in GBK.
+  const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
+  wchar_t wide[kMostLineUnits];
+  DWORD got = 0;
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    if (!ReadConsoleW(console, wide, most, &got, nullptr)) {
+      errno = EIO;
+      return -1;
+    }
+    // A console line has at least its Enter: nothing at all means Ctrl-C broke
+    // the read off, and its handler is ending the program (or it was ignored,
+    // and the line is asked for again).
+    if (got == 0) {
+      Sleep(kRetryAfterMs);
+      continue;
+    }
+    break;
+  }
+  // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
+  if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
+  return WideCharToMultiByte(code_page_in_use(), 0, wide, static_cast<int>(got), into,
+                             static_cast<int>(std::min<std::size_t>(capacity, INT_MAX)), nullptr,
+                             nullptr);
+}
