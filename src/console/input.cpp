@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "console/float_text.h"
@@ -34,7 +32,7 @@ bool fill() {
   }
   char* const free_space = reinterpret_cast<char*>(buffer + filled);
   const std::size_t free_bytes = kBufferBytes - filled;
-  ssize_t got = 0;
+  std::ptrdiff_t got = 0;
   if (stdin_is_terminal) {
     // Shows what is written once key mode is on, so no key is echoed twice.
     got = read_console_line(free_space, free_bytes, current_prompt);

@@ -60,6 +60,20 @@ void insert(Line_Editor& editor, const char* bytes, std::size_t count) {
   editor.changed = true;
 }
 
+void move_left(Line_Editor& editor) { move_to(editor, previous_start(editor, editor.cursor)); }
+
+void move_right(Line_Editor& editor) {
+  if (editor.cursor < editor.length) {
+    move_to(editor, editor.cursor + length_at(editor, editor.cursor));
+  }
+}
+
+void erase_at_cursor(Line_Editor& editor) {
+  if (editor.cursor < editor.length) {
+    erase(editor, editor.cursor, editor.cursor + length_at(editor, editor.cursor));
+  }
+}
+
 bool is_space(char byte) { return byte == ' '; }
 
 void erase_word_before_cursor(Line_Editor& editor) {
@@ -192,9 +206,7 @@ Edit_Step edit_with_byte(Line_Editor& editor, unsigned char byte, const Editing_
   if (byte == '\r' || byte == '\n') return Edit_Step::kEnter;
   if (keys.end_of_file != 0 && byte == keys.end_of_file) {
     if (editor.length == 0) return Edit_Step::kEndOfFile;
-    if (editor.cursor < editor.length) {
-      erase(editor, editor.cursor, editor.cursor + length_at(editor, editor.cursor));
-    }
+    erase_at_cursor(editor);
     return Edit_Step::kEditing;
   }
   if (byte == kDelete || byte == kBackspace || (keys.erase != 0 && byte == keys.erase)) {
@@ -212,12 +224,10 @@ Edit_Step edit_with_byte(Line_Editor& editor, unsigned char byte, const Editing_
       move_to(editor, editor.length);
       break;
     case kCtrlB:
-      move_to(editor, previous_start(editor, editor.cursor));
+      move_left(editor);
       break;
     case kCtrlF:
-      if (editor.cursor < editor.length) {
-        move_to(editor, editor.cursor + length_at(editor, editor.cursor));
-      }
+      move_right(editor);
       break;
     case kCtrlU:
       erase(editor, 0, editor.cursor);
@@ -241,15 +251,15 @@ void edit_with_sequence(Line_Editor& editor, const Escape_Sequence& sequence) {
                        [&](std::string_view form) { return sequence_is(sequence, form); });
   };
   if (is_any({"\x1b[D", "\x1bOD"})) {
-    edit_with_byte(editor, kCtrlB, {});
+    move_left(editor);
   } else if (is_any({"\x1b[C", "\x1bOC"})) {
-    edit_with_byte(editor, kCtrlF, {});
+    move_right(editor);
   } else if (is_any({"\x1b[H", "\x1b[1~", "\x1b[7~", "\x1bOH"})) {
     move_to(editor, 0);
   } else if (is_any({"\x1b[F", "\x1b[4~", "\x1b[8~", "\x1bOF"})) {
     move_to(editor, editor.length);
-  } else if (is_any({"\x1b[3~"}) && editor.cursor < editor.length) {
-    erase(editor, editor.cursor, editor.cursor + length_at(editor, editor.cursor));
+  } else if (is_any({"\x1b[3~"})) {
+    erase_at_cursor(editor);
   }
 }
 

@@ -1,7 +1,6 @@
 #include "console/menu.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <cstdint>
 
 #include "console/input.h"
 #include "console/output.h"

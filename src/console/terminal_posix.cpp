@@ -7,9 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -201,14 +199,20 @@ class Terminal_Wait {
 // has been sent elsewhere.
 int echo_fd() { return isatty(STDOUT_FILENO) == 1 ? STDOUT_FILENO : STDIN_FILENO; }
 
-void show(std::string_view bytes) {
-  const int fd = echo_fd();
+// False on a failure, with errno saying why.
+bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = write(fd, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;  // the echo is lost; the input is not
+    if (put == 0) errno = EIO;
+    if (put <= 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
+  return true;
+}
+
+void show(std::string_view bytes) {
+  write_all(echo_fd(), bytes);  // a lost echo loses no input
 }
 
 int terminal_columns() {
@@ -239,8 +243,7 @@ Wait_Event next_byte(unsigned char& byte) {
     if (got == 0) return Wait_Event::kEnded;
     if (errno == EINTR) return Wait_Event::kInterrupted;
     if (errno != EAGAIN && errno != EWOULDBLOCK) return Wait_Event::kFailed;
-    pollfd watched{STDIN_FILENO, POLLIN, 0};
-    if (poll(&watched, 1, -1) < 0 && errno == EINTR) return Wait_Event::kInterrupted;
+    if (wait_for_input(-1) < 0 && errno == EINTR) return Wait_Event::kInterrupted;
   }
 }
 
@@ -304,16 +307,7 @@ std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
 
 bool standard_input_is_terminal() { return isatty(STDIN_FILENO) == 1; }
 
-bool write_standard_output(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t put = write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put == 0) errno = EIO;
-    if (put <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
-}
+bool write_standard_output(std::string_view bytes) { return write_all(STDOUT_FILENO, bytes); }
 
 int read_console_key() {
   if (!prepare_key_mode()) return next_nonblank_byte();

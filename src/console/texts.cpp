@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kTextCount = static_cast<int>(Text::kClassRankLabel) + 1;
+constexpr int kTextCount = static_cast<int>(Text::kCount);
 
 // Written here as UTF-8; converted once at start where the console wants GBK.
 // A switch, so that a text left out is a compiler warning, not an empty line.
@@ -75,6 +75,8 @@ const char* source_text(Text id) {
       return "\n英语平均分为：";
     case Text::kClassRankLabel:
       return "\n班级在年纪中的排名为：";
+    case Text::kCount:
+      break;
   }
   return "";
 }

@@ -36,6 +36,7 @@ enum class Text {
   kClassMathLabel,
   kClassEnglishLabel,
   kClassRankLabel,
+  kCount  // not a text: the number of them
 };
 
 enum class Console_Encoding { kUtf8, kGbk };
