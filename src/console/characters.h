@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "console/texts.h"
+#include "console/console_encoding.h"
 
 enum class Character_Check { kComplete, kIncomplete, kInvalid };
 

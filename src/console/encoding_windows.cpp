@@ -4,18 +4,8 @@
 
 #include <string>
 
+#include "console/console_windows.h"
 #include "console/platform.h"
-
-namespace {
-
-constexpr UINT kChineseCodePage = 936;
-
-bool is_console(DWORD standard_handle) {
-  DWORD mode = 0;
-  return GetConsoleMode(GetStdHandle(standard_handle), &mode) != 0;
-}
-
-}  // namespace
 
 Console_Encoding choose_console_encoding() {
   // The console shows its output code page; redirected output is read later

@@ -32,14 +32,10 @@ bool fill() {
   }
   char* const free_space = reinterpret_cast<char*>(buffer + filled);
   const std::size_t free_bytes = kBufferBytes - filled;
-  std::ptrdiff_t got = 0;
-  if (stdin_is_terminal) {
-    // Shows what is written once key mode is on, so no key is echoed twice.
-    got = read_console_line(free_space, free_bytes, current_prompt);
-  } else {
-    flush_output();  // everything is on screen before waiting
-    got = read_standard_input(free_space, free_bytes);
-  }
+  flush_output();  // everything is on screen before waiting
+  const std::ptrdiff_t got = stdin_is_terminal
+                                 ? read_console_line(free_space, free_bytes, current_prompt)
+                                 : read_standard_input(free_space, free_bytes);
   if (got > 0) {
     filled += static_cast<std::size_t>(got);
     return true;

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "console/console_encoding.h"
 #include "console/key_sequence.h"
-#include "console/texts.h"
 
 inline constexpr std::size_t kMaxLineBytes = 4095;
 

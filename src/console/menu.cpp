@@ -74,6 +74,7 @@ void test_seams::run_menu() {
 void Data_Reception() {
   start_console();
   use_console_encoding(choose_console_encoding());
+  set_console_encoding(console_encoding_in_use());
   input_reset();
   test_seams::run_menu();
   finish_output();

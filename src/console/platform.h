@@ -1,21 +1,26 @@
 // The seam between the program and its platform: standard input and output,
 // the terminal or console with its keys and lines, and the console's
-// encoding. Each platform implements all of it in its own files
-// (terminal_posix.cpp with encoding_posix.cpp, terminal_windows.cpp with
-// encoding_windows.cpp), chosen by the build.
+// encoding. Each platform implements all of it in its own files, chosen by
+// the build. The platform does platform work only: what it needs is passed
+// in, and failures come back as results.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "console/texts.h"
+#include "console/console_encoding.h"
 
-// Readies the console for the run, before anything is read or written.
+// Readies the console for the run, before anything is read or written; what
+// it changes goes back at exit.
 void start_console();
 
 // The encoding the console shows and types.
 Console_Encoding choose_console_encoding();
+
+// The encoding the program's texts are written in from now on, which is also
+// the one typed text is read in.
+void set_console_encoding(Console_Encoding encoding);
 
 // UTF-8 text in GBK; false when some character has no GBK form.
 bool convert_to_gbk(std::string_view utf8, std::string& gbk);
@@ -31,18 +36,22 @@ std::ptrdiff_t read_standard_input(void* into, std::size_t size);
 bool standard_input_is_terminal();
 
 // Writes all of `bytes` to standard output; false on a failure, with errno
-// saying why.
+// saying why. Output that cannot be taken yet is waited for.
 bool write_standard_output(std::string_view bytes);
 
-// Standard input is the console: one key for the menu, taken without Enter
-// and not echoed. A key that arrives as several codes (arrows, function keys,
-// Alt and a key) is one key, returned as kEscape. kEndOfInput at the end of
-// input (the console's end-of-file key included); a read error ends the
-// program.
-int read_console_key();
+inline constexpr int kConsoleEnded = -1;
+inline constexpr int kConsoleFailed = -2;  // errno says why
 
-// Standard input is the console: one line typed after `prompt` (already
-// shown) and edited there; its text and "\n" go to `into`, at most
+// Standard input is the console, and what was written is on screen: one key
+// for the menu, taken without Enter and not echoed. A key that arrives as
+// several codes (arrows, function keys, Alt and a key) is one key, returned
+// as 0x1B. kConsoleEnded at the end of input (the console's end-of-file key
+// included). `prompt` is shown again when the program comes back after a
+// stop.
+int read_console_key(std::string_view prompt);
+
+// Standard input is the console, and `prompt` is on screen: one line typed
+// after it and edited there; its text and "\n" go to `into`, at most
 // `capacity` bytes, and nothing typed after its Enter is taken. Returns the
 // bytes stored, 0 at the end of input, -1 on a read error (errno says which).
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, const char* prompt);
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt);

@@ -3,6 +3,7 @@
 #include "console/input.h"
 #include "console/output.h"
 #include "console/platform.h"
+#include "console/texts.h"
 
 namespace {
 
@@ -14,10 +15,18 @@ void echo(int key) {
   if (printable || (key == ' ' && input_is_terminal())) put_char(static_cast<char>(key));
 }
 
+// The next key from the terminal itself, what was written shown first.
+int terminal_key() {
+  flush_output();
+  const int key = read_console_key(text(Text::kMenuPrompt));
+  if (key == kConsoleFailed) fail_reading();
+  return key == kConsoleEnded ? kEndOfInput : key;
+}
+
 }  // namespace
 
 int read_key() {
-  const int key = input_is_terminal() ? read_console_key() : next_nonblank_byte();
+  const int key = input_is_terminal() ? terminal_key() : next_nonblank_byte();
   if (key != kEndOfInput) echo(key);
   return key;
 }

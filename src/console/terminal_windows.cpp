@@ -7,20 +7,19 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
 
-#include "console/input.h"
+#include "console/console_windows.h"
 #include "console/key_sequence.h"
-#include "console/output.h"
 #include "console/platform.h"
 
 namespace {
 
 constexpr UINT kUtf8CodePage = 65001;
-constexpr UINT kChineseCodePage = 936;
 constexpr int kCtrlC = 0x03;
 constexpr int kCtrlZ = 0x1a;
 constexpr int kFirstOfTwoCodes = 0x00;       // function keys
@@ -29,21 +28,17 @@ constexpr DWORD kMostLineUnits = 4096;
 constexpr DWORD kRetryAfterMs = 50;
 
 bool stdout_is_console = false;
+UINT code_page_in_use = kUtf8CodePage;
 // The code pages the console had before the program switched it to UTF-8.
-bool code_pages_switched = false;
+// The console's control handler runs on a thread of its own.
+std::atomic<bool> code_pages_switched{false};
 UINT input_code_page_before = 0;
 UINT output_code_page_before = 0;
 
-bool is_console(DWORD standard_handle) {
-  DWORD mode = 0;
-  return GetConsoleMode(GetStdHandle(standard_handle), &mode) != 0;
-}
-
 void end_console() {
-  if (!code_pages_switched) return;
+  if (!code_pages_switched.exchange(false)) return;
   SetConsoleCP(input_code_page_before);
   SetConsoleOutputCP(output_code_page_before);
-  code_pages_switched = false;
 }
 
 // Ctrl-C, Ctrl-Break, a closed window: the code pages go back, then the
@@ -53,15 +48,11 @@ BOOL WINAPI on_console_event(DWORD) {
   return FALSE;
 }
 
-UINT code_page_in_use() {
-  return console_encoding_in_use() == Console_Encoding::kGbk ? kChineseCodePage : kUtf8CodePage;
-}
-
 // A console decodes what it is given in its own code page; handing it UTF-16
 // shows the texts right whatever that is.
 bool write_to_console(std::string_view bytes) {
   const int size = static_cast<int>(bytes.size());
-  const UINT code_page = code_page_in_use();
+  const UINT code_page = code_page_in_use;
   const int units = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
   MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), units);
@@ -94,9 +85,13 @@ void start_console() {
   output_code_page_before = output_code_page;
   SetConsoleCP(kUtf8CodePage);
   SetConsoleOutputCP(kUtf8CodePage);
-  code_pages_switched = true;
+  code_pages_switched.store(true);
   std::atexit(end_console);
   SetConsoleCtrlHandler(on_console_event, TRUE);
+}
+
+void set_console_encoding(Console_Encoding encoding) {
+  code_page_in_use = encoding == Console_Encoding::kGbk ? kChineseCodePage : kUtf8CodePage;
 }
 
 std::string_view line_end() { return "\r\n"; }
@@ -121,14 +116,13 @@ bool write_standard_output(std::string_view bytes) {
   return true;
 }
 
-int read_console_key() {
-  flush_output();
+int read_console_key(std::string_view) {
   const int code = _getch();
   if (code == kFirstOfTwoCodes || code == kOtherFirstOfTwoCodes) {
     _getch();  // the key's scan code: the two are one key
     return kEscape;
   }
-  if (code == kCtrlZ) return kEndOfInput;
+  if (code == kCtrlZ) return kConsoleEnded;
   if (code == kCtrlC) {
     // Taken as a key here; it ends the program as it ends console programs.
     end_console();
@@ -137,8 +131,7 @@ int read_console_key() {
   return code;
 }
 
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, const char*) {
-  flush_output();
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view) {
   const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
   // Every UTF-16 unit takes at most three bytes in UTF-8, two in GBK.
   const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
@@ -161,7 +154,7 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, const char*) 
   }
   // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
   if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
-  return WideCharToMultiByte(code_page_in_use(), 0, wide, static_cast<int>(got), into,
+  return WideCharToMultiByte(code_page_in_use, 0, wide, static_cast<int>(got), into,
                              static_cast<int>(std::min<std::size_t>(capacity, INT_MAX)), nullptr,
                              nullptr);
 }

@@ -1,6 +1,8 @@
 // Every text the program shows, kept once, and the console encoding they are
-// written in (GBK on a Chinese GBK console, UTF-8 elsewhere).
+// written in.
 #pragma once
+
+#include "console/console_encoding.h"
 
 enum class Text {
   kMenu,        // the frame and the items
@@ -38,8 +40,6 @@ enum class Text {
   kClassRankLabel,
   kCount  // not a text: the number of them
 };
-
-enum class Console_Encoding { kUtf8, kGbk };
 
 // Prepares the texts in the given encoding; until then they are UTF-8.
 void use_console_encoding(Console_Encoding encoding);
