@@ -26,6 +26,7 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   int to_child[2], from_child[2], errors_from_child[2];
   if (pipe(to_child) != 0 || pipe(from_child) != 0 || pipe(errors_from_child) != 0) std::abort();
   if (setup.nonblocking) fcntl(to_child[0], F_SETFL, O_NONBLOCK);
+  if (setup.nonblocking_output) fcntl(from_child[1], F_SETFL, O_NONBLOCK);
 
   std::vector<char*> env;
   for (const std::string& setting : environment) env.push_back(const_cast<char*>(setting.c_str()));
@@ -61,6 +62,7 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   const auto started = std::chrono::steady_clock::now();
   const auto deadline = started + limit;
   const auto input_from = started + setup.delay;
+  const auto output_from = started + setup.output_delay;
   char chunk[65536];
   while (output_fd >= 0 || error_fd >= 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -71,14 +73,18 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
       break;
     }
     auto wait = left;
-    const bool input_due = std::chrono::steady_clock::now() >= input_from;
-    if (!input_due) {
-      wait = std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                input_from - std::chrono::steady_clock::now()) +
+    const auto due = [&](std::chrono::steady_clock::time_point from) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= from) return true;
+      wait = std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(from - now) +
                                 std::chrono::milliseconds(1));
-    }
-    pollfd watched[3] = {
-        {output_fd, POLLIN, 0}, {error_fd, POLLIN, 0}, {input_due ? input_fd : -1, POLLOUT, 0}};
+      return false;
+    };
+    const bool input_due = due(input_from);
+    const bool output_due = due(output_from);
+    pollfd watched[3] = {{output_due ? output_fd : -1, POLLIN, 0},
+                         {error_fd, POLLIN, 0},
+                         {input_due ? input_fd : -1, POLLOUT, 0}};
     if (poll(watched, 3, static_cast<int>(wait.count())) < 0 && errno != EINTR) std::abort();
     for (int i = 0; i < 2; ++i) {
       if (watched[i].fd < 0 || watched[i].revents == 0) continue;

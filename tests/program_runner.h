@@ -17,11 +17,13 @@ struct Program_Run {
 };
 
 // How the program is connected. Its input pipe may be left non-blocking, and
-// the input written only after a while; or standard input or output may be a
-// file instead of a pipe.
+// the input written only after a while; so may its output pipe, read only
+// after a while; or standard input or output may be a file instead of a pipe.
 struct Run_Setup {
   bool nonblocking = false;
   std::chrono::milliseconds delay{0};
+  bool nonblocking_output = false;
+  std::chrono::milliseconds output_delay{0};
   const char* input_path = nullptr;
   const char* output_path = nullptr;
 };

@@ -42,8 +42,9 @@ class Screen {
   Screen(const std::string& command, int columns = 80, int rows = 30)
       : socket_("exam_scores_test_" + std::to_string(getpid()) + "_" + std::to_string(++count_)) {
     const std::string shell_command = command + "; echo \"[status $?]\"; exec sleep 600";
-    tmux("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " " +
-         quoted(shell_command));
+    // History enough for a whole pasted session, set before the window exists.
+    tmux("start-server \\; set-option -g history-limit 100000 \\; new-session -d -x " +
+         std::to_string(columns) + " -y " + std::to_string(rows) + " " + quoted(shell_command));
   }
   ~Screen() { tmux("kill-server"); }
   Screen(const Screen&) = delete;
@@ -52,13 +53,14 @@ class Screen {
   // As typed: the bytes go to the terminal in order, key by key.
   void type(const std::string& bytes) { tmux("send-keys -H" + screen_detail::hex_words(bytes)); }
 
-  // As pasted: the whole text in one write, line breaks as Enter ("\r").
-  void paste(const std::string& text) {
+  // As pasted: the whole text in one write, line breaks as Enter ("\r"), or
+  // as they stand in `text`.
+  void paste(const std::string& text, bool line_ends_as_they_stand = false) {
     FILE* buffer = popen(("tmux -L " + socket_ + " load-buffer -").c_str(), "w");
     ASSERT_NE(buffer, nullptr);
     std::fwrite(text.data(), 1, text.size(), buffer);
     pclose(buffer);
-    tmux("paste-buffer -d");
+    tmux(line_ends_as_they_stand ? "paste-buffer -d -r" : "paste-buffer -d");
   }
 
   // Every row, history included, without the blank rows at the end; rows that

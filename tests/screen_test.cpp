@@ -157,6 +157,38 @@ TEST(Paste, WindowsLineBreaksAreOneEnter) {
   EXPECT_EQ(Screen::count_of(screen.rows(), "Bob同学在第0次的考试中"), 1U) << screen.rows();
 }
 
+// More than the terminal's input buffer holds, with Windows line ends, pasted
+// while the program works: every name stored as typed, each shown once.
+TEST(Paste, NinetyNineEntriesWithWindowsLineBreaksStoreEveryName) {
+  constexpr int kEntries = 99;
+  std::string entries;
+  std::string queries;
+  for (int i = 1; i <= kEntries; ++i) {
+    const std::string number = std::to_string(i);
+    entries += "1\r\n0\r\n" + number + "\r\nStudent" + number + "-abcdefgh\r\n7\r\n" + number +
+               "\r\n0\r\n0\r\n";
+    queries += "2\r\n0 " + number + "\r\n";
+  }
+  ASSERT_GT(entries.size(), 4096U);
+  Screen screen(program_command(Terminal_Encoding::kUtf8));
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.paste(entries + queries + "5", /*line_ends_as_they_stand=*/true);
+  ASSERT_TRUE(screen.shows("[status 0]"));
+  const std::string rows = screen.rows(true);
+  for (int i = 1; i <= kEntries; ++i) {
+    const std::string name = "Student" + std::to_string(i) + "-abcdefgh";
+    EXPECT_EQ(Screen::count_of(rows, kName + name + "\n"), 1U) << name;
+    EXPECT_EQ(Screen::count_of(rows, name), 2U) << name << ": typed once, reported once";
+    const std::string total = "总分为：" + std::to_string(i) + ".0\n在年级中的排名为：" +
+                              std::to_string(kEntries + 1 - i) + "\n";
+    EXPECT_EQ(
+        Screen::count_of(rows, name + "同学在第0次的考试中\n语文成绩为：" + std::to_string(i) +
+                                   ".0\n数学成绩为：0.0\n英语成绩为：0.0\n" + total),
+        1U)
+        << name;
+  }
+}
+
 // Under a shell with job control: Ctrl-Z in the middle of a name, `fg`, and
 // the prompt is back with the text typed so far and the cursor after it.
 TEST(StopAndResume, PromptAndTypedTextComeBack) {

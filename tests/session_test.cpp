@@ -112,6 +112,23 @@ TEST(InputDelivery, NonBlockingPipeFedLate) {
   EXPECT_EQ(run.exit_status, 0);
 }
 
+// Output that a non-blocking pipe cannot take yet waits for its reader.
+TEST(OutputDelivery, NonBlockingPipeReadLate) {
+  constexpr int kTurns = 1000;  // well over a pipe's capacity
+  std::string input;
+  std::string output;
+  for (int turn = 0; turn < kTurns; ++turn) {
+    input += "4";
+    output += menu_key("4") + kNotYet;
+  }
+  const Program_Run run =
+      run_program(input + "5", {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20),
+                  {.nonblocking_output = true, .output_delay = std::chrono::milliseconds(300)});
+  EXPECT_SAME_BYTES(run.out, with_line_ends(output + menu_key("5")));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exit_status, 0);
+}
+
 struct Failure_Case {
   const char* what;
   std::string input;

@@ -33,20 +33,25 @@ enum class Leader {
                 // foreground and waits for it, as a shell would, so that the
                 // group is not orphaned and stop signals really stop it
   kShell,       // an interactive bash with job control; the test types commands
+  kProgramWithoutControllingTerminal,  // the program, in a session of its own
+                                       // that has no controlling terminal
 };
 
 // The program, or a shell, on the slave side of a new pseudo-terminal, in a
 // session of its own.
 class Terminal_Session {
  public:
-  explicit Terminal_Session(Leader leader = Leader::kProgram) {
+  explicit Terminal_Session(Leader leader = Leader::kProgram, bool nonblocking = false) {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) std::abort();
+    // As another program may leave it: for everyone who shares the terminal.
+    if (nonblocking) fcntl(slave_, F_SETFL, O_NONBLOCK);
     int pid_pipe[2];
     if (pipe(pid_pipe) != 0) std::abort();
     leader_ = fork();
     if (leader_ == 0) {
       close(pid_pipe[0]);
       setsid();
+      if (leader == Leader::kProgramWithoutControllingTerminal) exec_program();
       ioctl(slave_, TIOCSCTTY, 0);
       if (leader == Leader::kShell) exec_shell();
       if (leader == Leader::kProgram) exec_program();
@@ -65,7 +70,9 @@ class Terminal_Session {
       _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
     close(pid_pipe[1]);
-    if (leader == Leader::kProgram) program_ = leader_;
+    if (leader == Leader::kProgram || leader == Leader::kProgramWithoutControllingTerminal) {
+      program_ = leader_;
+    }
     if (leader == Leader::kJobControl &&
         read(pid_pipe[0], &program_, sizeof program_) != sizeof program_) {
       program_ = -1;
@@ -269,9 +276,42 @@ TEST(Terminal, CtrlDInADialogueEndsWithStatus0) {
   EXPECT_TRUE(session.cooked());
 }
 
+// Output that the terminal cannot take while Ctrl-S holds it waits for
+// Ctrl-Q, also when the terminal was left non-blocking.
+TEST(Terminal, OutputHeldByCtrlSWaitsForCtrlQ) {
+  Terminal_Session session(Leader::kProgram, /*nonblocking=*/true);
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("\x13");  // Ctrl-S
+  session.send("4");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  session.send("\x11");  // Ctrl-Q
+  ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+}
+
+// A terminal that is not the controlling one is held all the same: keys
+// without Enter, answers echoed once.
+TEST(Terminal, NotTheControllingTerminalIsHeldToo) {
+  Terminal_Session session(Leader::kProgramWithoutControllingTerminal);
+  ASSERT_TRUE(session.wait_for(kMenu));
+  EXPECT_FALSE(session.cooked());
+  session.send("2");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0\r");
+  ASSERT_TRUE(session.wait_for(kNumber));
+  session.send("12\r5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+  EXPECT_EQ(session.seen(), menu_key("2") + kExam + "0\n" + kNumber + "12\n" +
+                                student_report("", 0, 0, 0, 0, 0, 0) + menu_key("5"));
+}
+
 struct Key_Sequence {
   const char* what;
   const char* bytes;
+  std::size_t sent_late_from = 0;  // where a slow link splits it, if it does
 };
 
 class MenuKeySequence : public ::testing::TestWithParam<Key_Sequence> {};
@@ -280,7 +320,13 @@ class MenuKeySequence : public ::testing::TestWithParam<Key_Sequence> {};
 TEST_P(MenuKeySequence, IsOneKeyThatOnlyRedrawsTheMenu) {
   Terminal_Session session;
   ASSERT_TRUE(session.wait_for(kMenu));
-  session.send(GetParam().bytes);
+  const std::string bytes = GetParam().bytes;
+  const std::size_t split = GetParam().sent_late_from;
+  if (split > 0) {
+    session.send(bytes.substr(0, split));
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  }
+  session.send(bytes.substr(split));
   ASSERT_TRUE(session.wait_for("\n" + kMenu));
   session.send("4");
   ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
@@ -298,7 +344,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Key_Sequence{"Alt5",
                                    "\x1b"
                                    "5"},
-                      Key_Sequence{"lone Esc", "\x1b"}),
+                      Key_Sequence{"lone Esc", "\x1b"},
+                      Key_Sequence{"PageUp late after Esc", "\x1b[5~", 1},
+                      Key_Sequence{"PageUp late after CSI", "\x1b[5~", 2},
+                      Key_Sequence{"F1 late after Esc", "\x1bOP", 1}),
     readable_case_name{});
 
 TEST(Terminal, EndOfInputKeyIsTheTerminals) {

@@ -1,0 +1,130 @@
+// The terminal's rules as pure functions: how escape sequences are taken,
+// including those a slow link splits, and the decisions about the mode.
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <string>
+
+#include "case_names.h"
+#include "console/key_sequence.h"
+#include "console/terminal_mode_posix.h"
+
+namespace {
+
+struct Sequence_Case {
+  const char* what;
+  std::string bytes;  // after the ESC
+  std::size_t taken;  // bytes of them that belong to the sequence
+  bool complete;      // whether the sequence ends there
+};
+
+class EscapeSequence : public ::testing::TestWithParam<Sequence_Case> {};
+
+TEST_P(EscapeSequence, EndsWhereTheGrammarSays) {
+  const Sequence_Case& row = GetParam();
+  Escape_Sequence sequence;
+  std::size_t taken = 0;
+  bool complete = false;
+  while (taken < row.bytes.size() && !complete) {
+    complete = add_to_sequence(sequence, static_cast<unsigned char>(row.bytes[taken++]));
+  }
+  EXPECT_EQ(taken, row.taken);
+  EXPECT_EQ(complete, row.complete);
+  EXPECT_EQ(sequence.length, std::min<std::size_t>(1 + taken, kKeptSequenceBytes + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grammar, EscapeSequence,
+    ::testing::Values(Sequence_Case{"PageUp", "[5~4", 3, true},
+                      Sequence_Case{"Shift Up", "[1;2A5", 5, true},
+                      Sequence_Case{"SS3 F1", "OP5", 2, true},
+                      Sequence_Case{"Alt 5", "54", 1, true},
+                      Sequence_Case{"Alt Esc",
+                                    "\x1b"
+                                    "4",
+                                    1, true},
+                      Sequence_Case{"a byte that breaks CSI", "[5\r4", 3, true},
+                      Sequence_Case{"CSI still open", "[200", 4, false},
+                      Sequence_Case{"longer than kept", "[1;2;3;4;5;6;7;8~x", 17, true}),
+    readable_case_name{});
+
+TEST(EscapeSequence, WaitsAMomentAfterTheEscapeAloneThenAsLongAsItTakes) {
+  Escape_Sequence sequence;
+  EXPECT_GT(next_sequence_byte_wait_ms(sequence), 0);
+  add_to_sequence(sequence, '[');
+  EXPECT_EQ(next_sequence_byte_wait_ms(sequence), -1);
+  EXPECT_EQ(next_sequence_byte_wait_ms(sequence_resumed_with('O')), -1);
+}
+
+struct Continuation_Case {
+  const char* what;
+  unsigned char byte;
+  bool at_menu;
+  bool in_line;
+};
+
+class LoneEscape : public ::testing::TestWithParam<Continuation_Case> {};
+
+TEST_P(LoneEscape, IsContinuedOnlyByAnIntroducer) {
+  const Continuation_Case& row = GetParam();
+  EXPECT_EQ(continues_lone_escape(row.byte, Key_Context::kMenu), row.at_menu);
+  EXPECT_EQ(continues_lone_escape(row.byte, Key_Context::kLine), row.in_line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, LoneEscape,
+                         ::testing::Values(Continuation_Case{"CSI", '[', true, true},
+                                           Continuation_Case{"SS3", 'O', true, false},
+                                           Continuation_Case{"digit", '5', false, false},
+                                           Continuation_Case{"Esc", 0x1b, false, false}),
+                         readable_case_name{});
+
+TEST(LoneEscape, ResumedSequenceIsTakenWhole) {
+  Escape_Sequence sequence = sequence_resumed_with('[');
+  for (const char byte : std::string("200~"))
+    add_to_sequence(sequence, static_cast<unsigned char>(byte));
+  EXPECT_TRUE(sequence_is(sequence, "\x1b[200~"));
+  EXPECT_EQ(sequence.part, Sequence_Part::kComplete);
+}
+
+TEST(KeyMode, ClearsLineModeEchoAndCrAsNewlineOnly) {
+  termios found{};
+  found.c_iflag = ICRNL | IXON | BRKINT;
+  found.c_oflag = OPOST | ONLCR;
+  found.c_lflag = ICANON | ECHO | ECHOE | ISIG | IEXTEN;
+  found.c_cc[VEOF] = 0x04;
+  found.c_cc[VMIN] = 0;
+  const termios key = key_mode_from(found);
+  EXPECT_EQ(key.c_iflag, static_cast<tcflag_t>(IXON | BRKINT));
+  EXPECT_EQ(key.c_oflag, found.c_oflag);
+  EXPECT_EQ(key.c_lflag, static_cast<tcflag_t>(ECHOE | ISIG | IEXTEN));
+  EXPECT_EQ(key.c_cc[VEOF], 0x04);
+  EXPECT_EQ(key.c_cc[VMIN], 1);
+  EXPECT_EQ(key.c_cc[VTIME], 0);
+  found.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+  EXPECT_NE(key_mode_from(found).c_lflag & ISIG, 0U) << "Ctrl-C and Ctrl-Z always signal";
+}
+
+struct Holding_Case {
+  const char* what;
+  pid_t foreground;
+  int error_number;
+  bool held;
+};
+
+class TerminalHeld : public ::testing::TestWithParam<Holding_Case> {};
+
+TEST_P(TerminalHeld, OnlyInTheForegroundOrWithoutOne) {
+  const Holding_Case& row = GetParam();
+  EXPECT_EQ(terminal_is_held(row.foreground, row.error_number, 100), row.held);
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, TerminalHeld,
+                         ::testing::Values(Holding_Case{"foreground", 100, 0, true},
+                                           Holding_Case{"background", 200, 0, false},
+                                           Holding_Case{"not the controlling terminal", -1, ENOTTY,
+                                                        true},
+                                           Holding_Case{"bad descriptor", -1, EBADF, false}),
+                         readable_case_name{});
+
+}  // namespace
