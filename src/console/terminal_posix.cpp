@@ -102,6 +102,17 @@ Escape_Sequence take_escape_sequence(Escape_Sequence sequence, const Event_Handl
   }
 }
 
+// The next byte typed, with signals acted on while it is awaited: kByte,
+// kEnded or kFailed.
+Byte_Event next_typed_byte(unsigned char& byte, const Event_Handler& on_events) {
+  for (;;) {
+    Terminal_Events events;
+    const Byte_Event event = next_byte(byte, -1, events);
+    if (event != Byte_Event::kSignalled && event != Byte_Event::kTimedOut) return event;
+    on_events(events);
+  }
+}
+
 enum class Sequence_Taken { kNone, kWhole, kRest };
 
 // The sequence that `byte` begins (kWhole), or continues after an ESC taken
@@ -146,19 +157,9 @@ int read_console_key(std::string_view prompt) {
   };
   for (;;) {
     unsigned char byte = 0;
-    Terminal_Events events;
-    switch (next_byte(byte, -1, events)) {
-      case Byte_Event::kByte:
-        break;
-      case Byte_Event::kSignalled:
-      case Byte_Event::kTimedOut:
-        on_events(events);
-        continue;
-      case Byte_Event::kEnded:
-        return kConsoleEnded;
-      case Byte_Event::kFailed:
-        return kConsoleFailed;
-    }
+    const Byte_Event event = next_typed_byte(byte, on_events);
+    if (event == Byte_Event::kEnded) return kConsoleEnded;
+    if (event == Byte_Event::kFailed) return kConsoleFailed;
     if (is_end_of_file_key(byte)) return kConsoleEnded;
     Escape_Sequence sequence;
     switch (take_sequence(byte, Key_Context::kMenu, on_events, sequence)) {
@@ -184,20 +185,12 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
   start_line(editor, prompt, encoding_in_use, terminal_columns(), capacity - 1);
   for (;;) {
     unsigned char byte = 0;
-    Terminal_Events events;
-    switch (next_byte(byte, -1, events)) {
-      case Byte_Event::kByte:
-        break;
-      case Byte_Event::kSignalled:
-      case Byte_Event::kTimedOut:
-        on_events(events);
-        continue;
-      case Byte_Event::kEnded:
-        // Hung up: what was typed still counts, without its Enter.
-        std::memcpy(into, editor.line, editor.length);
-        return static_cast<ssize_t>(editor.length);
-      case Byte_Event::kFailed:
-        return -1;
+    const Byte_Event event = next_typed_byte(byte, on_events);
+    if (event == Byte_Event::kFailed) return -1;
+    if (event == Byte_Event::kEnded) {
+      // Hung up: what was typed still counts, without its Enter.
+      std::memcpy(into, editor.line, editor.length);
+      return static_cast<ssize_t>(editor.length);
     }
     Edit_Step step = Edit_Step::kEditing;
     Escape_Sequence sequence;
