@@ -1,4 +1,6 @@
 # Thin wrapper over CMake: the build itself lives in CMakeLists.txt.
+SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
@@ -14,12 +16,15 @@ FUZZ_SECONDS ?= 60
 
 all: $(RELEASE_DIR)/exam_scores
 
-# Quiet, so that `make run` shows the program alone; the build's own output
-# is shown when it fails.
+# Quiet when up to date, so that `make run` shows the program alone; while
+# building, a line that says so and the build's progress; the build's whole
+# output when it fails.
 $(RELEASE_DIR)/exam_scores: FORCE
-	@test -f $(RELEASE_DIR)/CMakeCache.txt || \
-	  cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(RELEASE_DIR) -j $(JOBS) >$(RELEASE_DIR)/build.log 2>&1 || \
+	@test -f $(RELEASE_DIR)/CMakeCache.txt || { \
+	  echo "Configuring the release build in $(RELEASE_DIR) ..."; \
+	  cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null; }
+	@set -o pipefail; cmake --build $(RELEASE_DIR) -j $(JOBS) 2>&1 | tee $(RELEASE_DIR)/build.log | \
+	  awk '/ Building | Linking / { if (!shown++) print "Building exam_scores ..."; print; fflush() }' || \
 	  { cat $(RELEASE_DIR)/build.log; exit 1; }
 
 run: $(RELEASE_DIR)/exam_scores
@@ -30,6 +35,7 @@ install: $(RELEASE_DIR)/exam_scores
 	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
 
 test:
+	@tests/install_needs.sh
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DEXAM_SCORES_TESTS=ON \
 	  -DEXAM_SCORES_SANITIZE=ON -DEXAM_SCORES_WERROR=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
@@ -43,6 +49,7 @@ windows:
 
 # The pipe session tables and console checks against it, under wine.
 test-windows: windows
+	@tests/install_needs.sh --windows
 	cmake -S . -B $(TEST_WINDOWS_DIR) -DCMAKE_BUILD_TYPE=Debug -DEXAM_SCORES_TESTS=ON \
 	  -DEXAM_SCORES_WERROR=ON -DEXAM_SCORES_WINDOWS_EXE=$(CURDIR)/$(WINDOWS_DIR)/exam_scores.exe
 	cmake --build $(TEST_WINDOWS_DIR) -j $(JOBS)
