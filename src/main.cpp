@@ -1,3 +1,7 @@
+#include "console/command_line.h"
 #include "console/menu.h"
 
-int main() { Data_Reception(); }
+int main(int argc, char** argv) {
+  take_command_line(argc, argv);
+  Data_Reception();
+}

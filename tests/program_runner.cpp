@@ -42,8 +42,12 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
     for (int fd : {to_child[0], to_child[1], from_child[0], from_child[1], errors_from_child[0],
                    errors_from_child[1]})
       close(fd);
-    char* argv[] = {const_cast<char*>(program_path()), nullptr};
-    execve(program_path(), argv, env.data());
+    std::vector<char*> argv{const_cast<char*>(program_path())};
+    for (const std::string& argument : setup.arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execve(program_path(), argv.data(), env.data());
     _exit(127);
   }
   close(to_child[0]);

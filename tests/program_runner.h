@@ -26,6 +26,7 @@ struct Run_Setup {
   std::chrono::milliseconds output_delay{0};
   const char* input_path = nullptr;
   const char* output_path = nullptr;
+  std::vector<std::string> arguments{};
 };
 
 // `environment` is the whole environment, as NAME=value strings.

@@ -112,6 +112,48 @@ TEST(InputDelivery, NonBlockingPipeFedLate) {
   EXPECT_EQ(run.exit_status, 0);
 }
 
+struct Argument_Case {
+  const char* what;
+  std::vector<std::string> arguments;
+  std::string out;
+  std::string err;
+  int exit_status;
+};
+
+class Arguments : public ::testing::TestWithParam<Argument_Case> {};
+
+TEST_P(Arguments, AnswerOrAreRefused) {
+  const Argument_Case& row = GetParam();
+  Run_Setup setup;
+  setup.arguments = row.arguments;
+  const Program_Run run = run_program("5", {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), setup);
+  EXPECT_SAME_BYTES(run.out, with_line_ends(row.out));
+  EXPECT_EQ(run.err, with_line_ends(row.err));
+  EXPECT_EQ(run.exit_status, row.exit_status);
+}
+
+const std::string kUsage = "用法：exam_scores [--help | --version]\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, Arguments,
+    ::testing::Values(
+        Argument_Case{"none", {}, menu_key("5"), "", 0},
+        Argument_Case{"help",
+                      {"--help"},
+                      kUsage + "exam_scores：在内存中录入和查询学校考试成绩。\n"
+                               "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 "
+                               "退出。\n所录入的数据只保存在内存中，程序结束后即消失。\n"
+                               "  --help     显示本说明\n  --version  显示版本\n"
+                               "详见手册：man exam_scores\n",
+                      "",
+                      0},
+        Argument_Case{"version", {"--version"}, "exam_scores 1.0.0\n", "", 0},
+        Argument_Case{"unknown", {"-x"}, "", "exam_scores：无法识别的参数：-x\n" + kUsage, 2},
+        Argument_Case{
+            "help and more", {"--help", "7"}, "", "exam_scores：无法识别的参数：7\n" + kUsage, 2},
+        Argument_Case{"empty", {""}, "", "exam_scores：无法识别的参数：\n" + kUsage, 2}),
+    readable_case_name{});
+
 // Output that a non-blocking pipe cannot take yet waits for its reader.
 TEST(OutputDelivery, NonBlockingPipeReadLate) {
   constexpr int kTurns = 1000;  // well over a pipe's capacity

@@ -72,9 +72,7 @@ void test_seams::run_menu() {
 }
 
 void Data_Reception() {
-  start_console();
-  use_console_encoding(choose_console_encoding());
-  set_console_encoding(console_encoding_in_use());
+  start_console_and_texts();
   input_reset();
   test_seams::run_menu();
   finish_output();

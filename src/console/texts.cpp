@@ -75,6 +75,17 @@ const char* source_text(Text id) {
       return "\n英语平均分为：";
     case Text::kClassRankLabel:
       return "\n班级在年纪中的排名为：";
+    case Text::kHelp:
+      return "exam_scores：在内存中录入和查询学校考试成绩。\n"
+             "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
+             "所录入的数据只保存在内存中，程序结束后即消失。\n"
+             "  --help     显示本说明\n"
+             "  --version  显示版本\n"
+             "详见手册：man exam_scores\n";
+    case Text::kUsage:
+      return "用法：exam_scores [--help | --version]\n";
+    case Text::kUnknownArgument:
+      return "exam_scores：无法识别的参数：";
     case Text::kCount:
       break;
   }
@@ -95,6 +106,12 @@ void use_console_encoding(Console_Encoding encoding) {
     all_converted = convert_to_gbk(source_text(static_cast<Text>(i)), gbk_texts[i]);
   }
   gbk_in_use = all_converted;
+}
+
+void start_console_and_texts() {
+  start_console();
+  use_console_encoding(choose_console_encoding());
+  set_console_encoding(console_encoding_in_use());
 }
 
 Console_Encoding console_encoding_in_use() {

@@ -38,11 +38,19 @@ enum class Text {
   kClassMathLabel,
   kClassEnglishLabel,
   kClassRankLabel,
+  // The command line: what --help shows, the usage line, and the refusal of
+  // an argument, before its name.
+  kHelp,
+  kUsage,
+  kUnknownArgument,
   kCount  // not a text: the number of them
 };
 
 // Prepares the texts in the given encoding; until then they are UTF-8.
 void use_console_encoding(Console_Encoding encoding);
+
+// Readies the console for the run, and the texts in the encoding it uses.
+void start_console_and_texts();
 
 // The encoding the texts are in now, which is also the one typed text is read in.
 Console_Encoding console_encoding_in_use();

@@ -1,0 +1,40 @@
+#include "console/command_line.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/output.h"
+#include "console/texts.h"
+
+#ifndef EXAM_SCORES_VERSION
+#define EXAM_SCORES_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+
+[[noreturn]] void refuse(const char* argument) {
+  // Nothing has been written to standard output yet: standard error alone.
+  std::fprintf(stderr, "%s%s\n%s", text(Text::kUnknownArgument), argument, text(Text::kUsage));
+  std::exit(kUsageStatus);
+}
+
+}  // namespace
+
+void take_command_line(int argc, const char* const* argv) {
+  if (argc <= 1) return;
+  start_console_and_texts();
+  const bool help = std::strcmp(argv[1], "--help") == 0;
+  const bool version = std::strcmp(argv[1], "--version") == 0;
+  if (!help && !version) refuse(argv[1]);
+  if (argc > 2) refuse(argv[2]);
+  if (help) {
+    put_text(text(Text::kUsage));
+    put_text(text(Text::kHelp));
+  } else {
+    put_text("exam_scores " EXAM_SCORES_VERSION "\n");
+  }
+  finish_output();
+}
