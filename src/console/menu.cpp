@@ -20,20 +20,34 @@ struct Menu_State {
   std::int32_t class_no = 0;    // item 3
 };
 
+// The fields of one entry after its exam code, each read as it comes. False
+// once input has ended.
+bool ask_entry_fields(Student_Record& row) {
+  return ask_int(Text::kAskStudentNo, row.student_no) && ask_name(Text::kAskName, row.name) &&
+         ask_int(Text::kAskClassNo, row.class_no, kClassNumbers) &&
+         ask_score(Text::kAskChinese, row.chinese) && ask_score(Text::kAskMath, row.math) &&
+         ask_score(Text::kAskEnglish, row.english);
+}
+
+// Item 1 with every row taken. A script's answers to the entry are read as
+// usual and dropped, so that what follows them stays in step; on a terminal
+// nothing is asked. False once input has ended.
+bool refuse_entry() {
+  if (!input_is_terminal()) {
+    std::int32_t exam = 0;
+    Student_Record dropped{};
+    if (!ask_int(Text::kAskExamCode, exam, kExamCodes) || !ask_entry_fields(dropped)) return false;
+  }
+  put_text(text(Text::kTableFull));
+  return true;
+}
+
 // Item 1. False once input has ended.
 bool enter_student(std::int32_t& exam) {
-  if (number_student >= kMaxEntries) {
-    put_text(text(Text::kTableFull));
-    return true;
-  }
+  if (number_student >= kMaxEntries) return refuse_entry();
   if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
   ++number_student;
-  Student_Record& row = a[exam][number_student];
-  const bool complete =
-      ask_int(Text::kAskStudentNo, row.student_no) && ask_name(Text::kAskName, row.name) &&
-      ask_int(Text::kAskClassNo, row.class_no, kClassNumbers) &&
-      ask_score(Text::kAskChinese, row.chinese) && ask_score(Text::kAskMath, row.math) &&
-      ask_score(Text::kAskEnglish, row.english);
+  const bool complete = ask_entry_fields(a[exam][number_student]);
   if (complete) Data_Processing(exam);
   return complete;
 }
