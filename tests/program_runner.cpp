@@ -55,6 +55,7 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   close(errors_from_child[1]);
   int input_fd = to_child[1];
   int output_fd = from_child[0];
+  if (setup.output_closed) close_if_open(output_fd);
   int error_fd = errors_from_child[0];
   fcntl(input_fd, F_SETFL, O_NONBLOCK);
   // The program may end without reading everything.

@@ -27,6 +27,7 @@ struct Run_Setup {
   const char* input_path = nullptr;
   const char* output_path = nullptr;
   std::vector<std::string> arguments{};
+  bool output_closed = false;  // by its reader, before the program writes
 };
 
 // `environment` is the whole environment, as NAME=value strings.

@@ -1,6 +1,7 @@
 // Whole sessions through a pipe: input bytes in, exact output bytes out.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,17 @@ TEST(OutputDelivery, NonBlockingPipeReadLate) {
   EXPECT_SAME_BYTES(run.out, with_line_ends(output + menu_key("5")));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_status, 0);
+}
+
+// A reader that has gone ends the program quietly: by SIGPIPE, or where there
+// is none (Windows), with status 1.
+TEST(OutputDelivery, PipeClosedByItsReaderEndsQuietly) {
+  Run_Setup setup;
+  setup.output_closed = true;
+  const Program_Run run = run_program("4444", {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), setup);
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(run.signal == SIGPIPE || run.exit_status == 1)
+      << run.signal << " " << run.exit_status;
 }
 
 struct Failure_Case {

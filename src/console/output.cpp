@@ -70,7 +70,12 @@ bool try_flush_output() {
   return written;
 }
 
-void fail_writing() { fail("write error", errno != 0 ? errno : EIO); }
+void fail_writing() {
+  // The reader has gone (the pipe's SIGPIPE ignored, or Windows): nobody is
+  // left to tell, and a reader that quits early is no error of ours.
+  if (errno == EPIPE) std::exit(EXIT_FAILURE);
+  fail("write error", errno != 0 ? errno : EIO);
+}
 
 void flush_output() {
   if (!try_flush_output()) fail_writing();

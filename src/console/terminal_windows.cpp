@@ -25,6 +25,7 @@ constexpr int kCtrlZ = 0x1a;
 constexpr int kFirstOfTwoCodes = 0x00;       // function keys
 constexpr int kOtherFirstOfTwoCodes = 0xe0;  // arrows, Home, PageUp and the like
 constexpr DWORD kMostLineUnits = 4096;
+constexpr std::size_t kMostConsoleWriteUnits = 8192;
 constexpr DWORD kRetryAfterMs = 50;
 
 bool stdout_is_console = false;
@@ -58,9 +59,13 @@ bool write_to_console(std::string_view bytes) {
   MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), units);
   const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
   for (std::size_t done = 0; done < wide.size();) {
+    // Pieces the console's buffer takes on every Windows, never splitting a
+    // surrogate pair.
+    std::size_t part = std::min<std::size_t>(wide.size() - done, kMostConsoleWriteUnits);
+    if (done + part < wide.size() && IS_HIGH_SURROGATE(wide[done + part - 1])) --part;
     DWORD written = 0;
-    const auto part = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, INT_MAX));
-    if (!WriteConsoleW(console, wide.data() + done, part, &written, nullptr) || written == 0) {
+    if (!WriteConsoleW(console, wide.data() + done, static_cast<DWORD>(part), &written, nullptr) ||
+        written == 0) {
       errno = EIO;
       return false;
     }
@@ -109,6 +114,9 @@ bool write_standard_output(std::string_view bytes) {
                            static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX)));
     if (put <= 0) {
       if (put == 0) errno = EIO;
+      // A pipe whose reader has gone, as Linux reports it.
+      const DWORD error = GetLastError();
+      if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) errno = EPIPE;
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(put));
