@@ -4,10 +4,6 @@
 
 namespace {
 
-bool in_range(unsigned char byte, unsigned char lowest, unsigned char highest) {
-  return byte >= lowest && byte <= highest;
-}
-
 unsigned char byte_at(std::string_view bytes, std::size_t index) {
   return static_cast<unsigned char>(bytes[index]);
 }

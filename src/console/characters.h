@@ -7,6 +7,10 @@
 
 #include "console/console_encoding.h"
 
+inline bool in_range(unsigned char byte, unsigned char lowest, unsigned char highest) {
+  return byte >= lowest && byte <= highest;
+}
+
 enum class Character_Check { kComplete, kIncomplete, kInvalid };
 
 // Whether `bytes` are one whole character (kComplete), the start of one

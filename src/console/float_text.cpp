@@ -17,8 +17,6 @@ constexpr std::size_t kKeptHexDigits = 16;  // 64 bits, against a float's 24
 constexpr std::int64_t kExponentLimit = 1'000'000'000;
 constexpr std::size_t kNanPayloadLimit = kFloatLookahead - 8;
 
-bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
-
 bool is_hex_digit(int byte) {
   return is_digit(byte) || (byte >= 'a' && byte <= 'f') || (byte >= 'A' && byte <= 'F');
 }

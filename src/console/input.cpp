@@ -66,8 +66,6 @@ bool is_blank(int byte) {
          byte == '\r';
 }
 
-bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
-
 // False once input has ended.
 bool skip_blanks() {
   for (;;) {
@@ -164,7 +162,10 @@ bool input_is_terminal() { return stdin_is_terminal; }
 
 int next_nonblank_byte() { return skip_blanks() ? take() : kEndOfInput; }
 
-bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
+namespace {
+
+// `range` null: any 32-bit value.
+bool ask_int_within(Text prompt, std::int32_t& target, const Int_Range* range) {
   for (;;) {
     show_prompt(prompt);
     std::int32_t value = 0;
@@ -172,17 +173,25 @@ bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
       case Scan::kEnded:
         return false;
       case Scan::kNumber:
-        if (value >= range.lowest && value <= range.highest) {
+        if (range == nullptr || (value >= range->lowest && value <= range->highest)) {
           target = value;
           return true;
         }
-        refuse(range.refusal);
+        refuse(range->refusal);
         break;
       case Scan::kUnreadable:
         refuse(Text::kUnreadableNumber);
         break;
     }
   }
+}
+
+}  // namespace
+
+bool ask_int(Text prompt, std::int32_t& target) { return ask_int_within(prompt, target, nullptr); }
+
+bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
+  return ask_int_within(prompt, target, &range);
 }
 
 bool ask_score(Text prompt, float& target) {

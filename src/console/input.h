@@ -27,14 +27,15 @@ struct Int_Range {
   Text refusal;
 };
 
-inline constexpr Int_Range kAnyInt32{INT32_MIN, INT32_MAX, Text::kUnreadableNumber};
 inline constexpr Int_Range kExamCodes{0, kExamCount - 1, Text::kExamCodeOutOfRange};
 inline constexpr Int_Range kClassNumbers{0, kClassCount - 1, Text::kClassNoOutOfRange};
 
 // Each prints its prompt and reads the answer into target. A refused answer
 // discards the rest of its line, prints its message and the prompt again.
 // Each returns false, leaving target alone, once input has ended.
-bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range = kAnyInt32);
+// Without a range, any 32-bit value is taken.
+bool ask_int(Text prompt, std::int32_t& target);
+bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range);
 bool ask_score(Text prompt, float& target);
 
 // Discards one character (the line break after the previous answer, or both

@@ -1,10 +1,8 @@
 #include "console/key_sequence.h"
 
-namespace {
+#include "console/characters.h"
 
-bool in_range(unsigned char byte, unsigned char lowest, unsigned char highest) {
-  return byte >= lowest && byte <= highest;
-}
+namespace {
 
 bool is_csi_parameter(unsigned char byte) { return in_range(byte, 0x30, 0x3f); }
 bool is_csi_intermediate(unsigned char byte) { return in_range(byte, 0x20, 0x2f); }

@@ -14,7 +14,9 @@ enum class Sequence_Part { kIntroducer, kCsiParameters, kCsiIntermediates, kSs3,
 // that the key can be told; a longer sequence is still taken to its end.
 struct Escape_Sequence {
   unsigned char kept[kKeptSequenceBytes] = {kEscape};
-  std::size_t length = 1;  // bytes taken, ESC included; counts past the kept ones
+  // Bytes taken, ESC included, counted up to one past the kept ones: a greater
+  // length than kept means a longer sequence than kept.
+  std::size_t length = 1;
   Sequence_Part part = Sequence_Part::kIntroducer;
 };
 

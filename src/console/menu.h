@@ -2,7 +2,8 @@
 #pragma once
 
 // Runs the menu until item 5 or the end of input, then ends the process with
-// status 0. Never returns.
+// status 0 once everything is written, or with status 1 when output or input
+// fails. Never returns.
 [[noreturn]] void Data_Reception();
 
 // Seams for the fuzz target and the in-process tests only.

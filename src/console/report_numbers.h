@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-inline constexpr std::size_t kNumberChars = 64;  // the widest float, 3.4e38, takes 41
+inline constexpr std::size_t kNumberChars = 64;  // the widest float, -3.4e38, takes 42
 
 // Each writes the text into `out` and returns its length.
 std::size_t format_int(int value, char (&out)[kNumberChars]);

@@ -1,7 +1,6 @@
 #include "console/reports.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "console/input.h"
 #include "console/output.h"
