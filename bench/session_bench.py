@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The release goals side by side, in one run:
 - whole session: 99 entries over the five exams, then 20,000 student and class
-  queries, piped through the program with its output going to /dev/null,
-  against `cat` passing the same output bytes through a pipe (the I/O floor);
+  queries, piped through the program with its output drained from a pipe, as
+  a user's output goes into a pipe or a file, against `cat` passing the same
+  output bytes through the same kind of pipe (the I/O floor), runs taking
+  turns;
 - the program's peak memory in that session;
 - start-up with empty input, against a plain C program that prints the same
   menu and exits."""
@@ -40,15 +42,24 @@ def make_script(rng):
     return "".join(parts).encode()
 
 
-def timed_pipeline(feeder, consumer, consumer_stdout):
-    """Runs `feeder | consumer`; returns (seconds, what consumer wrote on stderr)."""
+def timed_pipeline(feeder, consumer, consumer_stdout=None):
+    """Runs `feeder | consumer | cat >/dev/null`, or `feeder | consumer >consumer_stdout`;
+    returns (seconds, what consumer wrote on stderr)."""
     start = time.perf_counter()
     feed = subprocess.Popen(feeder, stdout=subprocess.PIPE)
     env = dict(os.environ, LC_ALL=LOCALE)
-    work = subprocess.Popen(consumer, stdin=feed.stdout, stdout=consumer_stdout,
+    work = subprocess.Popen(consumer, stdin=feed.stdout,
+                            stdout=consumer_stdout or subprocess.PIPE,
                             stderr=subprocess.PIPE, env=env)
     feed.stdout.close()
-    _, errors = work.communicate()
+    drain = None
+    if consumer_stdout is None:
+        drain = subprocess.Popen(["cat"], stdin=work.stdout, stdout=subprocess.DEVNULL)
+        work.stdout.close()
+    errors = work.stderr.read()
+    work.wait()
+    if drain:
+        drain.wait()
     feed.wait()
     elapsed = time.perf_counter() - start
     if work.returncode != 0:
@@ -77,14 +88,13 @@ def main():
         output_bytes = os.path.getsize(output_path)
 
         session_times, floor_times = [], []
-        with open(os.devnull, "wb") as null:
-            for _ in range(RUNS):
-                seconds, _ = timed_pipeline(["cat", script_path], [program], null)
-                session_times.append(seconds)
-                floor_seconds, _ = timed_pipeline(["cat", output_path], ["cat"], null)
-                floor_times.append(floor_seconds)
-            # Measured apart, so the launcher costs the timings nothing.
-            _, peak_text = timed_pipeline(["cat", script_path], [peak_memory, program], null)
+        for _ in range(RUNS):
+            seconds, _ = timed_pipeline(["cat", script_path], [program])
+            session_times.append(seconds)
+            floor_seconds, _ = timed_pipeline(["cat", output_path], ["cat"])
+            floor_times.append(floor_seconds)
+        # Measured apart, so the launcher costs the timings nothing.
+        _, peak_text = timed_pipeline(["cat", script_path], [peak_memory, program])
 
     program_start, yardstick_start = startup_times(startup_time, program, yardstick)
     session = statistics.median(session_times)
@@ -93,9 +103,9 @@ def main():
     peak = int(peak_text)
     print(f"session: {ENTRIES} entries and {QUERIES} queries, "
           f"{input_bytes} "
-          f"input bytes, {output_bytes} output bytes (median of {RUNS} runs)")
+          f"input bytes, {output_bytes} output bytes (median of {RUNS} runs, output drained from a pipe)")
     print(f"  session wall time   {session * 1000:8.2f} ms")
-    print(f"  cat floor           {floor * 1000:8.2f} ms")
+    print(f"  cat through a pipe  {floor * 1000:8.2f} ms")
     print(f"  ratio               {ratio:8.2f}  (goal at most {GOAL_RATIO})")
     print(f"  peak memory         {peak:8d} KiB (goal at most {GOAL_PEAK_KIB} KiB)")
     start_ratio = program_start / yardstick_start
