@@ -74,6 +74,25 @@ bool write_to_console(std::string_view bytes) {
   return true;
 }
 
+// As the C runtime reports it; a pipe whose reader has gone as Linux does.
+int errno_for(DWORD error) {
+  switch (error) {
+    case ERROR_NO_DATA:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_PIPE_NOT_CONNECTED:
+      return EPIPE;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_INVALID_HANDLE:
+      return EBADF;
+    case ERROR_ACCESS_DENIED:
+      return EACCES;
+    default:
+      return EIO;
+  }
+}
+
 }  // namespace
 
 void start_console() {
@@ -109,17 +128,16 @@ bool standard_input_is_terminal() { return is_console(STD_INPUT_HANDLE); }
 
 bool write_standard_output(std::string_view bytes) {
   if (stdout_is_console) return write_to_console(bytes);
+  // WriteFile itself, so that the system's own reason is at hand.
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   while (!bytes.empty()) {
-    const int put = _write(_fileno(stdout), bytes.data(),
-                           static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX)));
-    if (put <= 0) {
-      if (put == 0) errno = EIO;
-      // A pipe whose reader has gone, as Linux reports it.
-      const DWORD error = GetLastError();
-      if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) errno = EPIPE;
+    DWORD put = 0;
+    const auto part = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), INT_MAX));
+    if (!WriteFile(output, bytes.data(), part, &put, nullptr) || put == 0) {
+      errno = errno_for(GetLastError());
       return false;
     }
-    bytes.remove_prefix(static_cast<std::size_t>(put));
+    bytes.remove_prefix(put);
   }
   return true;
 }
