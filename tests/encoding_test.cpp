@@ -1,5 +1,6 @@
-// The console encoding follows the locale: GBK for Chinese GBK locales, UTF-8
-// for everything else.
+// The console encoding follows the locale: GBK for Chinese GBK locales, GB18030
+// (written as GBK) for GB18030 ones, UTF-8 for everything else; and input is
+// read in characters of that encoding.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -61,5 +62,56 @@ INSTANTIATE_TEST_SUITE_P(
         Locale_Case{"no codeset and no such locale", {"LANG=zz_ZZ"}, false},
         Locale_Case{"no locale at all", {}, false}),
     readable_case_name{});
+
+const std::string kGb18030Jiyi = "\x95\x34\xb2\x35";  // U+20BB7, four bytes
+const std::string kGbkLi = "\xc0\xee";                // 李
+
+// What the name step makes of a name typed straight after the student number:
+// one character of the console's encoding is discarded, then the rest of the
+// line is the name.
+struct Name_Case {
+  const char* what;
+  const char* locale;
+  std::string after_number;
+  std::string stored;
+};
+
+class NameStep : public ::testing::TestWithParam<Name_Case> {};
+
+TEST_P(NameStep, DiscardsOneCharacterThenTakesTheLine) {
+  const Name_Case& name = GetParam();
+  const Program_Run run =
+      run_program("1 0 12" + name.after_number + "\n7 80 90 70 2 0 12 5", {name.locale});
+  const bool utf8 = std::string(name.locale) == "LC_ALL=C.UTF-8";
+  const std::string report_start = kNumber + "\x01同学在第0次的考试中\n";
+  const std::string expected = utf8 ? report_start : to_gbk(report_start);
+  const std::size_t name_at = expected.find('\x01');
+  EXPECT_NE(run.out.find(expected.substr(0, name_at) + name.stored + expected.substr(name_at + 1)),
+            std::string::npos)
+      << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, NameStep,
+    ::testing::Values(
+        Name_Case{"utf8 character", "LC_ALL=C.UTF-8", "李雷", "雷"},
+        Name_Case{"utf8 ideographic space", "LC_ALL=C.UTF-8", "\u3000韩梅梅", "韩梅梅"},
+        Name_Case{"utf8 character cut short", "LC_ALL=C.UTF-8", "\xe9\x9b=", "="},
+        Name_Case{"byte that begins no character", "LC_ALL=C.UTF-8", "\xff=", "="},
+        Name_Case{"gbk pair", "LC_ALL=zh_CN.GBK", kGbkLi + "\xc0\xd7", "\xc0\xd7"},
+        Name_Case{"gb18030 four bytes", "LC_ALL=zh_CN.GB18030", kGb18030Jiyi + kGbkLi, kGbkLi},
+        Name_Case{"gb18030 four bytes kept whole", "LC_ALL=zh_CN.GB18030", " a" + kGb18030Jiyi,
+                  "a" + kGb18030Jiyi},
+        Name_Case{"gbk reads four bytes as pairs", "LC_ALL=zh_CN.GBK", kGb18030Jiyi + "x",
+                  "4\xb2\x35x"},
+        Name_Case{"nul dropped", "LC_ALL=C.UTF-8", std::string(" ab\0cd", 6), "abcd"}),
+    readable_case_name{});
+
+TEST(Gb18030, FourByteCharacterIsOneKeyAtTheMenu) {
+  const Program_Run run =
+      run_program(kGb18030Jiyi + "4" + kGb18030Jiyi + "x5", {"LC_ALL=zh_CN.GB18030"});
+  EXPECT_SAME_BYTES(run.out, to_gbk(menu_key("") + menu_key("4") + kNotYet + menu_key("") +
+                                    menu_key("x") + menu_key("5")));
+}
 
 }  // namespace

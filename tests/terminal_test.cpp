@@ -18,6 +18,7 @@
 
 #include "case_names.h"
 #include "expected_texts.h"
+#include "gbk.h"
 #include "program_runner.h"
 
 using namespace expected;
@@ -41,7 +42,9 @@ enum class Leader {
 // session of its own.
 class Terminal_Session {
  public:
-  explicit Terminal_Session(Leader leader = Leader::kProgram, bool nonblocking = false) {
+  explicit Terminal_Session(Leader leader = Leader::kProgram, bool nonblocking = false,
+                            const char* locale = "LC_ALL=C.UTF-8")
+      : locale_(locale) {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) std::abort();
     // As another program may leave it: for everyone who shares the terminal.
     if (nonblocking) fcntl(slave_, F_SETFL, O_NONBLOCK);
@@ -161,8 +164,8 @@ class Terminal_Session {
   [[noreturn]] void exec_program() {
     use_terminal_for_standard_files();
     char* argv[] = {const_cast<char*>(program_path()), nullptr};
-    char locale[] = "LC_ALL=C.UTF-8";
-    char* env[] = {locale, nullptr};
+    std::string locale = locale_;
+    char* env[] = {locale.data(), nullptr};
     execve(program_path(), argv, env);
     _exit(127);
   }
@@ -195,6 +198,7 @@ class Terminal_Session {
     return got;
   }
 
+  std::string locale_;
   int master_ = -1;
   int slave_ = -1;
   pid_t leader_ = -1;
@@ -306,6 +310,35 @@ TEST(Terminal, NotTheControllingTerminalIsHeldToo) {
   EXPECT_TRUE(session.cooked());
   EXPECT_EQ(session.seen(), menu_key("2") + kExam + "0\n" + kNumber + "12\n" +
                                 student_report("", 0, 0, 0, 0, 0, 0) + menu_key("5"));
+}
+
+// On a GB18030 terminal a four-byte character is one key at the menu and one
+// character in a line.
+TEST(Terminal, Gb18030FourByteCharacterIsOneKeyAndOneCharacter) {
+  const std::string jiyi = "\x95\x34\xb2\x35";  // U+20BB7
+  const std::string li = "\xc0\xee";            // 李
+  Terminal_Session session(Leader::kProgram, false, "LC_ALL=zh_CN.GB18030");
+  ASSERT_TRUE(session.wait_for(to_gbk(kMenu)));
+  session.send(jiyi);
+  ASSERT_TRUE(session.wait_for("\n" + to_gbk(kMenu)));
+  session.send("1");
+  ASSERT_TRUE(session.wait_for(to_gbk(kExam)));
+  session.send("0 12 ab" + jiyi + li + "\x1b[D\x7f\r7 80 90 70\r");
+  ASSERT_TRUE(session.wait_for(to_gbk(kMenu)));
+  session.send("2");
+  ASSERT_TRUE(session.wait_for(to_gbk(kExam)));
+  session.send("0 12\r");
+  ASSERT_TRUE(session.wait_for(to_gbk(kMenu)));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_NE(session.seen().find("ab" + li + to_gbk("同学在第0次的考试中")), std::string::npos)
+      << session.seen();
+  std::size_t menus = 0;
+  for (auto at = session.seen().find(to_gbk(kMenu)); at != std::string::npos;
+       at = session.seen().find(to_gbk(kMenu), at + 1)) {
+    ++menus;
+  }
+  EXPECT_EQ(menus, 4U) << "the character at the menu is one key";
 }
 
 struct Key_Sequence {

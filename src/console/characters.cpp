@@ -1,6 +1,9 @@
 #include "console/characters.h"
 
+#include <algorithm>
 #include <cstdint>
+
+#include "console/character_tables.h"
 
 namespace {
 
@@ -56,6 +59,20 @@ Character_Check check_gbk(std::string_view bytes) {
                                                       : Character_Check::kInvalid;
 }
 
+Character_Check check_gb18030(std::string_view bytes) {
+  if (bytes.size() < 2 || !in_range(byte_at(bytes, 1), 0x30, 0x39)) return check_gbk(bytes);
+  if (!in_range(byte_at(bytes, 0), 0x81, 0xfe) || bytes.size() > 4) {
+    return Character_Check::kInvalid;
+  }
+  if (bytes.size() >= 3 && !in_range(byte_at(bytes, 2), 0x81, 0xfe)) {
+    return Character_Check::kInvalid;
+  }
+  if (bytes.size() == 4 && !in_range(byte_at(bytes, 3), 0x30, 0x39)) {
+    return Character_Check::kInvalid;
+  }
+  return bytes.size() == 4 ? Character_Check::kComplete : Character_Check::kIncomplete;
+}
+
 std::uint32_t utf8_code_point(std::string_view character) {
   static constexpr unsigned char kLeadMasks[] = {0, 0x7f, 0x1f, 0x0f, 0x07};
   std::uint32_t code_point = byte_at(character, 0) & kLeadMasks[character.size()];
@@ -65,10 +82,37 @@ std::uint32_t utf8_code_point(std::string_view character) {
   return code_point;
 }
 
-struct Code_Range {
-  std::uint32_t first;
-  std::uint32_t last;
-};
+constexpr std::uint32_t kFirstSupplementary = 0x10000;
+// The number of 90 30 81 30, where the four-byte characters beyond the Basic
+// Multilingual Plane begin, one after the other.
+constexpr std::uint32_t kFirstSupplementaryIndex = 189000;
+constexpr std::uint32_t kNoCodePoint = 0xffffffff;
+
+std::uint32_t gb18030_code_point(std::string_view character) {
+  // Each byte counts in its own base: 126 leads, 10 digits, 126, 10.
+  std::uint32_t index = byte_at(character, 0) - 0x81U;
+  index = index * 10 + (byte_at(character, 1) - 0x30U);
+  index = index * 126 + (byte_at(character, 2) - 0x81U);
+  index = index * 10 + (byte_at(character, 3) - 0x30U);
+  if (index >= kFirstSupplementaryIndex) {
+    return kFirstSupplementary + (index - kFirstSupplementaryIndex);
+  }
+  const Gb18030_Segment* const end = kGb18030Segments + kGb18030SegmentCount;
+  const Gb18030_Segment* const after = std::upper_bound(
+      kGb18030Segments, end, index,
+      [](std::uint32_t wanted, const Gb18030_Segment& segment) { return wanted < segment.index; });
+  const Gb18030_Segment& segment = after[-1];  // the first segment starts at 0
+  const std::uint32_t code_point = segment.code_point + (index - segment.index);
+  return after == end && code_point > 0xffff ? kNoCodePoint : code_point;
+}
+
+bool in_ranges(std::uint32_t value, const Code_Range* ranges, std::size_t count) {
+  const Code_Range* const end = ranges + count;
+  const Code_Range* const after = std::upper_bound(
+      ranges, end, value,
+      [](std::uint32_t wanted, const Code_Range& range) { return wanted < range.first; });
+  return after != ranges && value <= after[-1].last;
+}
 
 // East Asian Wide and Fullwidth blocks, as terminals draw them two columns wide.
 constexpr Code_Range kWideRanges[] = {
@@ -90,28 +134,40 @@ constexpr Code_Range kWideRanges[] = {
     {0x20000, 0x2fffd}, {0x30000, 0x3fffd},
 };
 
-bool is_wide(std::uint32_t code_point) {
-  for (const Code_Range& range : kWideRanges) {
-    if (code_point < range.first) return false;  // the ranges are in order
-    if (code_point <= range.last) return true;
-  }
-  return false;
+int code_point_columns(std::uint32_t code_point) {
+  if (in_ranges(code_point, kZeroWidthRanges, kZeroWidthRangeCount)) return 0;
+  return in_ranges(code_point, kWideRanges, std::size(kWideRanges)) ? 2 : 1;
+}
+
+int pair_columns(std::string_view pair) {
+  const std::uint32_t code = std::uint32_t{byte_at(pair, 0)} << 8 | byte_at(pair, 1);
+  return in_ranges(code, kGbkNarrowRanges, kGbkNarrowRangeCount) ? 1 : 2;
 }
 
 }  // namespace
 
 Character_Check check_character(Console_Encoding encoding, std::string_view bytes) {
   if (bytes.empty()) return Character_Check::kIncomplete;
-  return encoding == Console_Encoding::kGbk ? check_gbk(bytes) : check_utf8(bytes);
+  switch (encoding) {
+    case Console_Encoding::kGbk:
+      return check_gbk(bytes);
+    case Console_Encoding::kGb18030:
+      return check_gb18030(bytes);
+    case Console_Encoding::kUtf8:
+      break;
+  }
+  return check_utf8(bytes);
 }
 
 std::size_t character_length(Console_Encoding encoding, std::string_view text) {
   const unsigned char lead = byte_at(text, 0);
   std::size_t length = 1;
-  if (encoding == Console_Encoding::kGbk) {
-    if (lead >= 0x81) length = 2;
-  } else {
+  if (encoding == Console_Encoding::kUtf8) {
     length = utf8_length_from_lead(lead);
+  } else if (lead >= 0x81) {
+    const bool four_bytes = encoding == Console_Encoding::kGb18030 && text.size() > 1 &&
+                            in_range(byte_at(text, 1), 0x30, 0x39);
+    length = four_bytes ? 4 : 2;
   }
   if (length == 0 || length > text.size()) return 1;
   return length;
@@ -119,6 +175,8 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text) {
 
 int character_columns(Console_Encoding encoding, std::string_view character) {
   if (character.size() < 2) return 1;
-  if (encoding == Console_Encoding::kGbk) return 2;
-  return is_wide(utf8_code_point(character)) ? 2 : 1;
+  if (encoding == Console_Encoding::kUtf8) return code_point_columns(utf8_code_point(character));
+  if (character.size() == 2) return pair_columns(character);
+  const std::uint32_t code_point = gb18030_code_point(character);
+  return code_point == kNoCodePoint ? 1 : code_point_columns(code_point);
 }

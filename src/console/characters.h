@@ -7,6 +7,8 @@
 
 #include "console/console_encoding.h"
 
+inline constexpr std::size_t kMaxCharacterBytes = 4;
+
 inline bool in_range(unsigned char byte, unsigned char lowest, unsigned char highest) {
   return byte >= lowest && byte <= highest;
 }
@@ -16,12 +18,14 @@ enum class Character_Check { kComplete, kIncomplete, kInvalid };
 // Whether `bytes` are one whole character (kComplete), the start of one
 // (kIncomplete), or no character of the encoding at all (kInvalid). UTF-8
 // as the standard has it (no overlong forms, no surrogates); GBK as ASCII or a
-// lead byte 0x81..0xFE with a trail byte 0x40..0xFE other than 0x7F.
+// lead byte 0x81..0xFE with a trail byte 0x40..0xFE other than 0x7F; GB18030
+// as GBK, and four bytes 0x81..0xFE, 0x30..0x39, 0x81..0xFE, 0x30..0x39.
 Character_Check check_character(Console_Encoding encoding, std::string_view bytes);
 
 // The length of the character at the start of valid text; at least 1.
 std::size_t character_length(Console_Encoding encoding, std::string_view text);
 
-// 2 for East Asian wide and fullwidth characters (every two-byte GBK
-// character), otherwise 1.
+// The columns a terminal gives one whole character: 0 for combining marks and
+// other zero-width characters, 2 for East Asian wide and fullwidth ones, 1
+// otherwise.
 int character_columns(Console_Encoding encoding, std::string_view character);

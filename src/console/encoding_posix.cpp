@@ -51,14 +51,15 @@ bool convert(iconv_t converter, std::string_view source, std::string& converted)
   return whole;
 }
 
-// GBK, GB2312, GB18030, CP936 and EUC-CN, in any case, with or without '-'
-// or '_'.
-bool is_gbk_codeset(std::string_view codeset) {
+// GBK, GB2312, CP936 and EUC-CN are read as GBK, GB18030 as itself; in any
+// case, with or without '-' or '_'.
+Console_Encoding encoding_of_codeset(std::string_view codeset) {
   const std::string plain = uppercase_without_separators(codeset);
-  for (const char* gbk : {"GBK", "GB2312", "GB18030", "CP936", "EUCCN"}) {
-    if (plain == gbk) return true;
+  if (plain == "GB18030") return Console_Encoding::kGb18030;
+  for (const char* gbk : {"GBK", "GB2312", "CP936", "EUCCN"}) {
+    if (plain == gbk) return Console_Encoding::kGbk;
   }
-  return false;
+  return Console_Encoding::kUtf8;
 }
 
 }  // namespace
@@ -77,7 +78,7 @@ Console_Encoding choose_console_encoding() {
       std::setlocale(LC_CTYPE, previous_locale.c_str());
     }
   }
-  return is_gbk_codeset(codeset) ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
+  return encoding_of_codeset(codeset);
 }
 
 bool convert_to_gbk(std::string_view utf8, std::string& gbk) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "console/characters.h"
 #include "console/float_text.h"
 #include "console/output.h"
 #include "console/platform.h"
@@ -140,6 +141,7 @@ Line read_name_line(char (&name)[kNameBytes]) {
     const int byte = take();
     if (byte == kEndOfInput) return Line::kEnded;
     if (byte == '\n') break;
+    if (byte == '\0') continue;  // it would end the name where it stands
     if (length < kNameBytes) name[length] = static_cast<char>(byte);
     ++length;
   }
@@ -147,6 +149,24 @@ Line read_name_line(char (&name)[kNameBytes]) {
   if (length > kMaxNameLength) return Line::kTooLong;
   name[length] = '\0';
   return Line::kFits;
+}
+
+// How many bytes ahead make the next character: all of it when whole, the
+// bytes that begin one when it is cut short, and 1 when the first byte begins
+// none. Only bytes of the character itself are waited for. 0 at the end.
+std::size_t next_character_length() {
+  char bytes[kMaxCharacterBytes];
+  std::size_t length = 0;
+  while (length < kMaxCharacterBytes) {
+    const int byte = peek_at(length);
+    if (byte == kEndOfInput) break;
+    bytes[length] = static_cast<char>(byte);
+    const Character_Check check = check_character(console_encoding_in_use(), {bytes, length + 1});
+    if (check == Character_Check::kInvalid) return std::max<std::size_t>(length, 1);
+    ++length;
+    if (check == Character_Check::kComplete) break;
+  }
+  return length;
 }
 
 }  // namespace
@@ -160,7 +180,15 @@ void input_reset() {
 
 bool input_is_terminal() { return stdin_is_terminal; }
 
-int next_nonblank_byte() { return skip_blanks() ? take() : kEndOfInput; }
+int next_menu_key() {
+  if (!skip_blanks()) return kEndOfInput;
+  // A four-byte GB18030 character is one key; other characters give one key a byte.
+  const int key = peek();
+  const bool four_bytes = console_encoding_in_use() == Console_Encoding::kGb18030 && key >= 0x81 &&
+                          next_character_length() == 4;
+  read_at += four_bytes ? 4 : 1;
+  return key;
+}
 
 namespace {
 
@@ -211,9 +239,11 @@ bool ask_score(Text prompt, float& target) {
 
 bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   show_prompt(prompt);
-  const int discarded = take();
-  if (discarded == kEndOfInput) return false;
-  if (discarded == '\r' && peek() == '\n') ++read_at;
+  const std::size_t discarded = next_character_length();
+  if (discarded == 0) return false;
+  const bool carriage_return = peek() == '\r';
+  read_at += discarded;
+  if (carriage_return && peek() == '\n') ++read_at;
   char typed[kNameBytes] = {};
   for (;;) {
     switch (read_name_line(typed)) {

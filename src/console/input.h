@@ -16,9 +16,10 @@ void input_reset();
 // Whether standard input was a terminal at the last input_reset().
 bool input_is_terminal();
 
-// The next byte that is not white space, taken from the buffer; kEndOfInput
-// once input has ended.
-int next_nonblank_byte();
+// The next key that is not white space, taken from the buffer: a byte, or
+// the first byte of a four-byte GB18030 character, which is taken whole.
+// kEndOfInput once input has ended.
+int next_menu_key();
 
 // An accepted range for an integer answer, with the message for one outside it.
 struct Int_Range {
@@ -38,7 +39,8 @@ bool ask_int(Text prompt, std::int32_t& target);
 bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range);
 bool ask_score(Text prompt, float& target);
 
-// Discards one character (the line break after the previous answer, or both
-// bytes of "\r\n"), then takes the rest of the line as the name. A name longer
-// than kMaxNameLength bytes is refused and a whole new line is read.
+// Discards one character of the console's encoding (the line break after the
+// previous answer, or both bytes of "\r\n"), then takes the rest of the line
+// as the name, without NUL bytes. A name longer than kMaxNameLength bytes is
+// refused and a whole new line is read.
 bool ask_name(Text prompt, char (&name)[kNameBytes]);

@@ -26,7 +26,7 @@ int terminal_key() {
 }  // namespace
 
 int read_key() {
-  const int key = input_is_terminal() ? terminal_key() : next_nonblank_byte();
+  const int key = input_is_terminal() ? terminal_key() : next_menu_key();
   if (key != kEndOfInput) echo(key);
   return key;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string_view>
 
+#include "console/characters.h"
 #include "console/descriptors_posix.h"
 #include "console/key_sequence.h"
 #include "console/line_editor.h"
@@ -26,6 +27,10 @@ bool newline_may_follow = false;
 // The last key was an ESC that nothing followed in time.
 bool lone_escape_taken = false;
 Line_Editor editor;
+// Bytes read ahead with a key that turned out to be shorter: the next ones
+// typed, oldest first.
+unsigned char read_ahead[kMaxCharacterBytes];
+std::size_t read_ahead_count = 0;
 
 // What the program echoes goes to the terminal, also when standard output
 // has been sent elsewhere.
@@ -47,6 +52,11 @@ enum class Byte_Event { kByte, kTimedOut, kSignalled, kEnded, kFailed };
 // takes). kSignalled, with `events`, when the program was continued or the
 // window resized, before any further wait.
 Byte_Event next_byte(unsigned char& byte, int milliseconds, Terminal_Events& events) {
+  if (read_ahead_count > 0) {
+    byte = read_ahead[0];
+    std::memmove(read_ahead, read_ahead + 1, --read_ahead_count);
+    return Byte_Event::kByte;
+  }
   for (;;) {
     events = take_terminal_events();
     if (events.resumed || events.resized) {
@@ -130,6 +140,25 @@ Sequence_Taken take_sequence(unsigned char byte, Key_Context context,
   return Sequence_Taken::kWhole;
 }
 
+// At the menu a four-byte GB18030 character is one key, given as its first
+// byte; other characters give one key a byte. The rest of a character that
+// has begun is waited for as long as it takes, as a terminal sends it whole.
+int character_key(unsigned char lead, const Event_Handler& on_events) {
+  if (encoding_in_use != Console_Encoding::kGb18030 || lead < 0x81) return lead;
+  unsigned char bytes[kMaxCharacterBytes] = {lead};
+  std::size_t length = 1;
+  Character_Check check = Character_Check::kIncomplete;
+  while (check == Character_Check::kIncomplete &&
+         next_typed_byte(bytes[length], on_events) == Byte_Event::kByte) {
+    ++length;
+    check = check_character(encoding_in_use, {reinterpret_cast<char*>(bytes), length});
+  }
+  if (check == Character_Check::kComplete && length == 4) return lead;
+  read_ahead_count = length - 1;
+  std::memcpy(read_ahead, bytes + 1, read_ahead_count);
+  return lead;
+}
+
 bool is_end_of_file_key(unsigned char byte) {
   const cc_t end_key = mode_found().c_cc[VEOF];
   return end_key != _POSIX_VDISABLE && byte == end_key;
@@ -164,7 +193,7 @@ int read_console_key(std::string_view prompt) {
     Escape_Sequence sequence;
     switch (take_sequence(byte, Key_Context::kMenu, on_events, sequence)) {
       case Sequence_Taken::kNone:
-        return byte;
+        return character_key(byte, on_events);
       case Sequence_Taken::kWhole:
         return kEscape;
       case Sequence_Taken::kRest:

@@ -115,7 +115,7 @@ void start_console() {
 }
 
 void set_console_encoding(Console_Encoding encoding) {
-  code_page_in_use = encoding == Console_Encoding::kGbk ? kChineseCodePage : kUtf8CodePage;
+  code_page_in_use = encoding == Console_Encoding::kUtf8 ? kUtf8CodePage : kChineseCodePage;
 }
 
 std::string_view line_end() { return "\r\n"; }

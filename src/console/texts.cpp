@@ -93,19 +93,19 @@ const char* source_text(Text id) {
 }
 
 std::string gbk_texts[kTextCount];
-bool gbk_in_use = false;
+Console_Encoding encoding_in_use = Console_Encoding::kUtf8;
 
 }  // namespace
 
 void use_console_encoding(Console_Encoding encoding) {
-  gbk_in_use = false;
-  if (encoding != Console_Encoding::kGbk) return;
+  encoding_in_use = Console_Encoding::kUtf8;
+  if (encoding == Console_Encoding::kUtf8) return;
   // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
   bool all_converted = true;
   for (int i = 0; i < kTextCount && all_converted; ++i) {
     all_converted = convert_to_gbk(source_text(static_cast<Text>(i)), gbk_texts[i]);
   }
-  gbk_in_use = all_converted;
+  if (all_converted) encoding_in_use = encoding;
 }
 
 void start_console_and_texts() {
@@ -114,11 +114,9 @@ void start_console_and_texts() {
   set_console_encoding(console_encoding_in_use());
 }
 
-Console_Encoding console_encoding_in_use() {
-  return gbk_in_use ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
-}
+Console_Encoding console_encoding_in_use() { return encoding_in_use; }
 
 const char* text(Text id) {
   const int index = static_cast<int>(id);
-  return gbk_in_use ? gbk_texts[index].c_str() : source_text(id);
+  return encoding_in_use != Console_Encoding::kUtf8 ? gbk_texts[index].c_str() : source_text(id);
 }

@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Writes src/console/character_tables.cpp: the characters a terminal draws
+zero columns wide, the two-byte GBK characters it draws one column wide, and
+how GB18030's four-byte characters of the Basic Multilingual Plane map to
+Unicode. Made from Python's own Unicode data and GB18030 codec; run it again
+when they are newer: python3 tools/character_tables.py > src/console/character_tables.cpp
+"""
+import unicodedata
+
+# Format characters that terminals still show: U+00AD and the marks that
+# prefix Arabic and other numbers.
+SHOWN_FORMAT = {0xAD, 0x600, 0x601, 0x602, 0x603, 0x604, 0x605, 0x6DD, 0x70F, 0x890, 0x891,
+                0x8E2, 0x110BD, 0x110CD}
+# Hangul vowels and final consonants, which join the syllable before them.
+JOINING_JAMO = [(0x1160, 0x11FF), (0xD7B0, 0xD7FF)]
+
+
+def is_zero_width(code_point):
+    if any(first <= code_point <= last for first, last in JOINING_JAMO):
+        return True
+    category = unicodedata.category(chr(code_point))
+    return category in ('Mn', 'Me', 'Cf') and code_point not in SHOWN_FORMAT
+
+
+def ranges(values):
+    found = []
+    for value in values:
+        if found and found[-1][1] + 1 == value:
+            found[-1][1] = value
+        else:
+            found.append([value, value])
+    return found
+
+
+def is_wide(character):
+    return unicodedata.east_asian_width(character) in ('W', 'F')
+
+
+def gbk_pairs():
+    for lead in range(0x81, 0xFF):
+        for trail in range(0x40, 0xFF):
+            try:
+                yield lead << 8 | trail, bytes([lead, trail]).decode('gbk')
+            except UnicodeDecodeError:
+                pass
+
+
+def four_bytes(linear):
+    return bytes([0x81 + linear // 12600, 0x30 + linear // 1260 % 10,
+                  0x81 + linear // 10 % 126, 0x30 + linear % 10])
+
+
+BMP_FOUR_BYTE_COUNT = 39420  # 0x81308130 up to 0x8431A439
+
+
+def gb18030_segments():
+    segments = []
+    previous = None
+    for linear in range(BMP_FOUR_BYTE_COUNT):
+        code_point = ord(four_bytes(linear).decode('gb18030'))
+        if previous is None or code_point != previous + 1:
+            segments.append((linear, code_point))
+        previous = code_point
+    return segments
+
+
+def table(rows, per_line):
+    lines = []
+    for start in range(0, len(rows), per_line):
+        lines.append('    ' + ' '.join(rows[start:start + per_line]))
+    return '\n'.join(lines)
+
+
+def main():
+    zero = ranges(c for c in range(0x110000)
+                  if not 0xD800 <= c <= 0xDFFF and is_zero_width(c))
+    narrow = ranges(code for code, character in gbk_pairs() if not is_wide(character))
+    segments = gb18030_segments()
+    print(f'''// Made by tools/character_tables.py from Unicode {unicodedata.unidata_version}; do not edit.
+#include "console/character_tables.h"
+
+const Code_Range kZeroWidthRanges[] = {{
+{table([f'{{0x{a:x}, 0x{b:x}}},' for a, b in zero], 5)}
+}};
+const std::size_t kZeroWidthRangeCount = std::size(kZeroWidthRanges);
+
+const Code_Range kGbkNarrowRanges[] = {{
+{table([f'{{0x{a:x}, 0x{b:x}}},' for a, b in narrow], 5)}
+}};
+const std::size_t kGbkNarrowRangeCount = std::size(kGbkNarrowRanges);
+
+const Gb18030_Segment kGb18030Segments[] = {{
+{table([f'{{{a}, 0x{b:x}}},' for a, b in segments], 6)}
+}};
+const std::size_t kGb18030SegmentCount = std::size(kGb18030Segments);''')
+
+
+main()
