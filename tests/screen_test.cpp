@@ -135,12 +135,12 @@ TEST(Paste, WholeSessionReadsAsTyped) {
   screen.paste(session);
   ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
   // The Enter after a menu key is an empty answer to the prompt that follows,
-  // as it is when typed.
-  EXPECT_EQ(screen.rows(), kMenu + "1\n" + kExam + "\n0\n" + kNumber + "12\n" + kName + "Bob Li\n" +
-                               kClass + "7\n" + kChinese + "80 90 70\n" + kMath + kEnglish +
-                               menu_key("2") + kExam + "\n0 12\n" + kNumber + student +
-                               menu_key("3") + kExam + "\n0\n" + kQueryClass + "7\n" + klass +
-                               menu_key("5") + "[status 0]\n");
+  // as it is when typed: the prompt is shown again on the row below.
+  EXPECT_EQ(screen.rows(), kMenu + "1\n" + kExam + "\n" + kExam + "0\n" + kNumber + "12\n" + kName +
+                               "Bob Li\n" + kClass + "7\n" + kChinese + "80 90 70\n" + kMath +
+                               kEnglish + menu_key("2") + kExam + "\n" + kExam + "0 12\n" +
+                               kNumber + student + menu_key("3") + kExam + "\n" + kExam + "0\n" +
+                               kQueryClass + "7\n" + klass + menu_key("5") + "[status 0]\n");
 }
 
 // Windows line breaks in a paste are one Enter each, also before a menu key.
@@ -189,10 +189,53 @@ TEST(Paste, NinetyNineEntriesWithWindowsLineBreaksStoreEveryName) {
   }
 }
 
+// The row the line is typed on belongs to the program: prompts and answers
+// typed ahead on it stay as they are while the line is edited, an Enter alone
+// at a number prompt brings the prompt back below, and an end of input at a
+// prompt leaves the cursor at the start of a row.
+TEST(OwnRow, TypeaheadRowIsKeptWhileEditing) {
+  Screen screen(program_command(Terminal_Encoding::kUtf8), 40, 30);
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.type("1");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("0\r12 Bob\r");
+  ASSERT_TRUE(screen.last_row_is(kName + kClass)) << screen.rows();
+  screen.type("77\x7f");
+  ASSERT_TRUE(screen.last_row_is(kName + kClass + "7")) << screen.rows();
+  screen.type("\r1 2 3\r2\r0 12\r5");
+  ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(true), kName + kClass + "7\n"), 1U) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(true), "Bob同学在第0次的考试中"), 1U) << screen.rows();
+}
+
+TEST(OwnRow, EnterAloneShowsTheNumberPromptAgain) {
+  Screen screen(program_command(Terminal_Encoding::kGbk));
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.type("2");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("\r\r");
+  ASSERT_TRUE(screen.shows(kExam + "\n" + kExam + "\n" + kExam)) << screen.rows();
+  screen.type("0 12\r\x04");
+  ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(), kExam + "0 12\n" + kNumber), 1U) << screen.rows();
+}
+
+TEST(OwnRow, EndOfInputAtAPromptEndsTheRow) {
+  Screen screen(program_command(Terminal_Encoding::kUtf8));
+  ASSERT_TRUE(screen.shows(kMenuRows));
+  screen.type("3");
+  ASSERT_TRUE(screen.last_row_is(kExam));
+  screen.type("0\r");
+  ASSERT_TRUE(screen.last_row_is(kQueryClass));
+  screen.type("\x04");
+  ASSERT_TRUE(screen.shows(kQueryClass + "\n[status 0]")) << screen.rows();
+}
+
 // Under a shell with job control: Ctrl-Z in the middle of a name, `fg`, and
 // the prompt is back with the text typed so far and the cursor after it.
 TEST(StopAndResume, PromptAndTypedTextComeBack) {
-  Screen screen("env -i PS1='$ ' LC_ALL=C.UTF-8 PATH=/usr/bin:/bin bash --norc --noprofile");
+  Screen screen(
+      "env -i PS1='$ ' LC_ALL=C.UTF-8 PATH=/usr/bin:/bin TERM=screen bash --norc --noprofile");
   ASSERT_TRUE(screen.last_row_is("$"));
   screen.type(quoted(program_path()) + "\r");
   ASSERT_TRUE(screen.shows(kMenuRows));

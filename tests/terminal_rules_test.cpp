@@ -46,6 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                                     1, true},
                       Sequence_Case{"a byte that breaks CSI", "[5\r4", 3, true},
                       Sequence_Case{"CSI still open", "[200", 4, false},
+                      Sequence_Case{"Linux console F1", "[[A4", 3, true},
+                      Sequence_Case{"Linux console F5 still open", "[[", 2, false},
                       Sequence_Case{"longer than kept", "[1;2;3;4;5;6;7;8~x", 17, true}),
     readable_case_name{});
 
@@ -126,5 +128,15 @@ INSTANTIATE_TEST_SUITE_P(Groups, TerminalHeld,
                                                         true},
                                            Holding_Case{"bad descriptor", -1, EBADF, false}),
                          readable_case_name{});
+
+TEST(TerminalType, ThoseThatCannotMoveTheCursorAreNotDriven) {
+  for (const char* unable : {static_cast<const char*>(nullptr), "", "dumb", "emacs", "cons25"}) {
+    EXPECT_FALSE(terminal_moves_cursor(unable)) << (unable != nullptr ? unable : "unset");
+  }
+  for (const char* able :
+       {"xterm", "xterm-256color", "screen", "tmux-256color", "linux", "vt100"}) {
+    EXPECT_TRUE(terminal_moves_cursor(able)) << able;
+  }
+}
 
 }  // namespace

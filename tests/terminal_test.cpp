@@ -43,8 +43,9 @@ enum class Leader {
 class Terminal_Session {
  public:
   explicit Terminal_Session(Leader leader = Leader::kProgram, bool nonblocking = false,
-                            const char* locale = "LC_ALL=C.UTF-8")
-      : locale_(locale) {
+                            const char* locale = "LC_ALL=C.UTF-8",
+                            const char* terminal = "TERM=xterm")
+      : locale_(locale), terminal_(terminal) {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) std::abort();
     // As another program may leave it: for everyone who shares the terminal.
     if (nonblocking) fcntl(slave_, F_SETFL, O_NONBLOCK);
@@ -165,7 +166,8 @@ class Terminal_Session {
     use_terminal_for_standard_files();
     char* argv[] = {const_cast<char*>(program_path()), nullptr};
     std::string locale = locale_;
-    char* env[] = {locale.data(), nullptr};
+    std::string terminal = terminal_;
+    char* env[] = {locale.data(), terminal.data(), nullptr};
     execve(program_path(), argv, env);
     _exit(127);
   }
@@ -199,6 +201,7 @@ class Terminal_Session {
   }
 
   std::string locale_;
+  std::string terminal_;
   int master_ = -1;
   int slave_ = -1;
   pid_t leader_ = -1;
@@ -312,6 +315,30 @@ TEST(Terminal, NotTheControllingTerminalIsHeldToo) {
                                 student_report("", 0, 0, 0, 0, 0, 0) + menu_key("5"));
 }
 
+// A terminal that cannot move its cursor sends whole lines and echoes them
+// itself: the program leaves its mode alone, writes no escape sequence and
+// echoes nothing, and reads it as it reads a pipe.
+TEST(Terminal, DumbTerminalIsReadLikeAPipe) {
+  Terminal_Session session(Leader::kProgram, false, "LC_ALL=C.UTF-8", "TERM=dumb");
+  ASSERT_TRUE(session.wait_for(kMenu));
+  EXPECT_TRUE(session.cooked());
+  session.send("4\n");
+  ASSERT_TRUE(session.wait_for("4\n\n" + kNotYet + kMenu));
+  session.send("2\n");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("\n");
+  ASSERT_TRUE(session.wait_for("\n" + kExam));
+  session.send("0 12\n");
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("5\n");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_TRUE(session.cooked());
+  EXPECT_EQ(session.seen().find('\x1b'), std::string::npos) << session.seen();
+  EXPECT_EQ(session.seen(), kMenu + "4\n\n" + kNotYet + kMenu + "2\n\n" + kExam + "\n" + kExam +
+                                "0 12\n" + kNumber + student_report("", 0, 0, 0, 0, 0, 0) + kMenu +
+                                "5\n\n");
+}
+
 // On a GB18030 terminal a four-byte character is one key at the menu and one
 // character in a line.
 TEST(Terminal, Gb18030FourByteCharacterIsOneKeyAndOneCharacter) {
@@ -377,7 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Key_Sequence{"Alt5",
                                    "\x1b"
                                    "5"},
-                      Key_Sequence{"lone Esc", "\x1b"},
+                      Key_Sequence{"lone Esc", "\x1b"}, Key_Sequence{"Linux console F1", "\x1b[[A"},
                       Key_Sequence{"PageUp late after Esc", "\x1b[5~", 1},
                       Key_Sequence{"PageUp late after CSI", "\x1b[5~", 2},
                       Key_Sequence{"F1 late after Esc", "\x1bOP", 1}),
@@ -485,7 +512,7 @@ class BackgroundJob : public ::testing::TestWithParam<Background_Job> {};
 TEST_P(BackgroundJob, EndsOnKill) {
   Terminal_Session shell(Leader::kShell);
   ASSERT_TRUE(shell.wait_for("$ "));
-  shell.send(std::string(program_path()) + GetParam().start + "\n");
+  shell.send("TERM=xterm " + std::string(program_path()) + GetParam().start + "\n");
   ASSERT_TRUE(shell.wait_for(kMenu));
   if (GetParam().suspend_and_bg) {
     shell.send("\x1a");

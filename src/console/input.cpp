@@ -17,9 +17,10 @@ unsigned char buffer[kBufferBytes];
 std::size_t read_at = 0;  // next unread byte
 std::size_t filled = 0;   // end of the bytes read so far
 bool ended = false;
-bool stdin_is_terminal = false;
-// The prompt on screen while a line is typed on a terminal.
+Input_Kind input_kind = Input_Kind::kStream;
+// The prompt of the answer being read, and the lines typed since it was shown.
 const char* current_prompt = "";
+int lines_typed_at_prompt = 0;
 
 std::size_t buffered() { return filled - read_at; }
 
@@ -34,10 +35,12 @@ bool fill() {
   char* const free_space = reinterpret_cast<char*>(buffer + filled);
   const std::size_t free_bytes = kBufferBytes - filled;
   flush_output();  // everything is on screen before waiting
-  const std::ptrdiff_t got = stdin_is_terminal
-                                 ? read_console_line(free_space, free_bytes, current_prompt)
-                                 : read_standard_input(free_space, free_bytes);
+  const bool edited = input_kind == Input_Kind::kKeys;
+  const std::ptrdiff_t got = edited ? read_console_line(free_space, free_bytes, text_on_row())
+                                    : read_standard_input(free_space, free_bytes);
   if (got > 0) {
+    if (edited) row_ended();
+    if (input_kind != Input_Kind::kStream) ++lines_typed_at_prompt;
     filled += static_cast<std::size_t>(got);
     return true;
   }
@@ -67,9 +70,11 @@ bool is_blank(int byte) {
          byte == '\r';
 }
 
-// False once input has ended.
-bool skip_blanks() {
+// False once input has ended. With `prompt_again`, a line typed at the
+// prompt that held only blanks (an Enter alone) shows the prompt again below.
+bool skip_blanks(bool prompt_again = false) {
   for (;;) {
+    if (prompt_again && buffered() == 0 && lines_typed_at_prompt > 0) put_text(current_prompt);
     const int byte = peek();
     if (byte == kEndOfInput) return false;
     if (!is_blank(byte)) return true;
@@ -89,7 +94,7 @@ enum class Scan { kNumber, kUnreadable, kEnded };
 // Like "%d": white space skipped, optional sign, decimal digits; what follows
 // stays unread. A value outside 32 bits is unreadable.
 Scan scan_int(std::int32_t& value) {
-  if (!skip_blanks()) return Scan::kEnded;
+  if (!skip_blanks(true)) return Scan::kEnded;
   bool negative = false;
   if (peek() == '+' || peek() == '-') negative = take() == '-';
   if (!is_digit(peek())) return Scan::kUnreadable;
@@ -112,7 +117,7 @@ void take_for_number(std::size_t count) { read_at = std::min(read_at + count, fi
 // what follows stays unread. A value that is not finite as a float is
 // unreadable.
 Scan scan_score(float& value) {
-  if (!skip_blanks()) return Scan::kEnded;
+  if (!skip_blanks(true)) return Scan::kEnded;
   float read_value = 0;
   const Byte_Stream stream{peek_for_number, take_for_number};
   if (read_float(stream, read_value) == Float_Read::kNoNumber || !std::isfinite(read_value)) {
@@ -124,6 +129,7 @@ Scan scan_score(float& value) {
 
 void show_prompt(Text prompt) {
   current_prompt = text(prompt);
+  lines_typed_at_prompt = 0;
   put_text(current_prompt);
 }
 
@@ -175,10 +181,12 @@ void input_reset() {
   read_at = 0;
   filled = 0;
   ended = false;
-  stdin_is_terminal = standard_input_is_terminal();
+  input_kind = standard_input_kind();
 }
 
-bool input_is_terminal() { return stdin_is_terminal; }
+bool input_is_terminal() { return input_kind != Input_Kind::kStream; }
+
+bool input_takes_keys() { return input_kind == Input_Kind::kKeys; }
 
 int next_menu_key() {
   if (!skip_blanks()) return kEndOfInput;

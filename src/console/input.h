@@ -13,8 +13,11 @@ inline constexpr int kEndOfInput = -1;
 // Starts reading standard input afresh: nothing buffered, input not ended.
 void input_reset();
 
-// Whether standard input was a terminal at the last input_reset().
+// Whether standard input was a terminal at the last input_reset(), and
+// whether one the program reads key by key, with its own line editor (not one
+// that sends whole lines and echoes them itself).
 bool input_is_terminal();
+bool input_takes_keys();
 
 // The next key that is not white space, taken from the buffer: a byte, or
 // the first byte of a four-byte GB18030 character, which is taken whole.

@@ -10,9 +10,12 @@ bool is_csi_intermediate(unsigned char byte) { return in_range(byte, 0x20, 0x2f)
 Sequence_Part next_part(Sequence_Part part, unsigned char byte) {
   switch (part) {
     case Sequence_Part::kIntroducer:
-      if (byte == '[') return Sequence_Part::kCsiParameters;
+      if (byte == '[') return Sequence_Part::kCsiStart;
       if (byte == 'O') return Sequence_Part::kSs3;
       return Sequence_Part::kComplete;  // Alt and a key
+    case Sequence_Part::kCsiStart:
+      if (byte == '[') return Sequence_Part::kLinuxConsoleKey;
+      [[fallthrough]];
     case Sequence_Part::kCsiParameters:
       if (is_csi_parameter(byte)) return Sequence_Part::kCsiParameters;
       [[fallthrough]];
@@ -20,6 +23,7 @@ Sequence_Part next_part(Sequence_Part part, unsigned char byte) {
       if (is_csi_intermediate(byte)) return Sequence_Part::kCsiIntermediates;
       return Sequence_Part::kComplete;  // the final byte, or one that breaks the grammar
     case Sequence_Part::kSs3:
+    case Sequence_Part::kLinuxConsoleKey:
     case Sequence_Part::kComplete:
       break;
   }

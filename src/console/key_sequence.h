@@ -8,7 +8,15 @@
 inline constexpr unsigned char kEscape = 0x1b;
 inline constexpr std::size_t kKeptSequenceBytes = 8;
 
-enum class Sequence_Part { kIntroducer, kCsiParameters, kCsiIntermediates, kSs3, kComplete };
+enum class Sequence_Part {
+  kIntroducer,
+  kCsiStart,
+  kCsiParameters,
+  kCsiIntermediates,
+  kSs3,
+  kLinuxConsoleKey,
+  kComplete
+};
 
 // One sequence being taken byte by byte, ESC first. Its first bytes are kept so
 // that the key can be told; a longer sequence is still taken to its end.
@@ -22,7 +30,8 @@ struct Escape_Sequence {
 
 // Takes the byte after those taken so far; true once the sequence is whole.
 // The grammar: ESC [ parameters (0x30..0x3F) intermediates (0x20..0x2F) and a
-// final byte (0x40..0x7E); ESC O and one byte; ESC and any other one byte. A
+// final byte (0x40..0x7E); ESC O and one byte; ESC [ [ and one byte (the Linux
+// console's F1 to F5); ESC and any other one byte. A
 // byte that breaks the grammar ends the sequence and belongs to it.
 bool add_to_sequence(Escape_Sequence& sequence, unsigned char byte);
 

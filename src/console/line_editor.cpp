@@ -21,8 +21,31 @@ constexpr unsigned char kFirstText = 0x20;
 
 std::string_view line_text(const Line_Editor& editor) { return {editor.line, editor.length}; }
 
+std::size_t character_at(const Line_Editor& editor, std::size_t offset, int& columns) {
+  const std::string_view rest = line_text(editor).substr(offset);
+  const std::size_t length = character_length(editor.encoding, rest);
+  columns = character_columns(editor.encoding, rest.substr(0, length));
+  return length;
+}
+
+// Zero-width characters (combining marks, joiners) after a character
+// belong to it: the cursor never stands between them.
+std::size_t zero_width_run(const Line_Editor& editor, std::size_t offset) {
+  std::size_t end = offset;
+  int columns = 0;
+  while (end < editor.length) {
+    const std::size_t length = character_at(editor, end, columns);
+    if (columns != 0) break;
+    end += length;
+  }
+  return end - offset;
+}
+
+// The bytes of the character at `offset` and the zero-width ones after it.
 std::size_t length_at(const Line_Editor& editor, std::size_t offset) {
-  return character_length(editor.encoding, line_text(editor).substr(offset));
+  int columns = 0;
+  const std::size_t length = character_at(editor, offset, columns);
+  return length + zero_width_run(editor, offset + length);
 }
 
 // GBK trail bytes look like ASCII, so the character before the cursor is
@@ -50,13 +73,18 @@ void move_to(Line_Editor& editor, std::size_t offset) {
 }
 
 void insert(Line_Editor& editor, const char* bytes, std::size_t count) {
-  if (editor.length + count > editor.capacity) return;  // full: the character is not taken
+  if (editor.length + count > editor.capacity) {
+    editor.bell_due = true;  // full: the character is not taken
+    return;
+  }
   if (editor.cursor != editor.length) editor.only_appended = false;
   std::memmove(editor.line + editor.cursor + count, editor.line + editor.cursor,
                editor.length - editor.cursor);
   std::memcpy(editor.line + editor.cursor, bytes, count);
   editor.length += count;
   editor.cursor += count;
+  // Marks that stood alone at the start now belong to what was typed before them.
+  editor.cursor += zero_width_run(editor, editor.cursor);
   editor.changed = true;
 }
 
@@ -113,8 +141,9 @@ struct Screen_Position {
 
 // Where a character of `width` columns goes after `at`: one that does not fit
 // on the row goes whole to the next one, as terminals do with wide characters.
+// A character wider than the whole row is given a row of its own.
 Screen_Position start_of_next(Screen_Position at, int width, int columns) {
-  if (at.column + width > columns) return {at.row + 1, 0};
+  if (at.column + width > columns && at.column > 0) return {at.row + 1, 0};
   return at;
 }
 
@@ -166,7 +195,9 @@ std::string draw(Line_Editor& editor) {
   out += line_text(editor);
   int row = layout.end.row;
   if (layout.cursor.row > row) {
-    out += "\r\n";  // the line fills its last row: the cursor goes below it
+    // The line fills its last row: the cursor goes below it by wrapping onto
+    // a space, so that a terminal that rewraps its rows keeps them one line.
+    out += " \r";
     ++row;
   }
   append_move(out, row - layout.cursor.row, 'A');
@@ -185,7 +216,7 @@ void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding e
                 int columns, std::size_t capacity) {
   editor.prompt = prompt;
   editor.encoding = encoding;
-  editor.columns = std::max(columns, 2);  // room for one wide character
+  editor.columns = std::max(columns, 1);
   editor.capacity = std::min(capacity, kMaxLineBytes);
   editor.length = 0;
   editor.cursor = 0;
@@ -193,6 +224,7 @@ void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding e
   editor.changed = false;
   editor.only_appended = true;
   editor.drawn_length = 0;
+  editor.bell_due = false;
   // The prompt is on screen, the cursor after its last character.
   editor.cursor_row = lay_out(editor).end.row;
 }
@@ -264,18 +296,21 @@ void edit_with_sequence(Line_Editor& editor, const Escape_Sequence& sequence) {
 }
 
 std::string refresh_line(Line_Editor& editor) {
-  if (!editor.changed) return {};
+  std::string out;
+  if (editor.bell_due) out = "\a";  // once for all that a paste could not add
+  editor.bell_due = false;
+  if (!editor.changed) return out;
   if (editor.only_appended && editor.cursor == editor.length) {
     // Typed at the end of a row that still has room: the new text alone.
     const Layout layout = lay_out(editor);
     if (layout.cursor.row == editor.cursor_row && layout.end.column < editor.columns) {
-      std::string out(line_text(editor).substr(editor.drawn_length));
+      out += line_text(editor).substr(editor.drawn_length);
       editor.drawn_length = editor.length;
       editor.changed = false;
       return out;
     }
   }
-  return draw(editor);
+  return out + draw(editor);
 }
 
 std::string redraw_line(Line_Editor& editor) {
@@ -284,7 +319,7 @@ std::string redraw_line(Line_Editor& editor) {
 }
 
 std::string resize_line(Line_Editor& editor, int columns) {
-  editor.columns = std::max(columns, 2);
+  editor.columns = std::max(columns, 1);
   // Terminals that rewrap their rows keep the cursor where the new width puts it.
   editor.cursor_row = lay_out(editor).cursor.row;
   return draw(editor);

@@ -1,6 +1,7 @@
-// A small line editor: one line typed after a prompt, edited with the usual
-// keys, shown on the terminal exactly as it stands, wrapped over as many rows
-// as it needs.
+// A small line editor: one line typed after the text that stands before it on
+// its row (prompts, echoed answers), edited with the usual keys, shown on the
+// terminal exactly as it stands, wrapped over as many rows as it needs. A
+// character and the zero-width ones after it are edited as one.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,7 @@ struct Editing_Keys {
 };
 
 struct Line_Editor {
-  std::string_view prompt;  // already on screen when editing starts
+  std::string_view prompt;  // the row's text before the line, on screen from its start
   Console_Encoding encoding = Console_Encoding::kUtf8;
   int columns = 80;
   std::size_t capacity = kMaxLineBytes;  // bytes the line may hold
@@ -32,12 +33,15 @@ struct Line_Editor {
   bool changed = false;       // since the screen last showed the line
   bool only_appended = true;  // and only by text typed at the end
   std::size_t drawn_length = 0;
+  bool bell_due = false;  // a character did not fit
 };
 
 enum class Edit_Step { kEditing, kEnter, kEndOfFile };
 
-// Starts a line after `prompt`, which the terminal shows with its cursor at
-// the end. `capacity` is at most kMaxLineBytes.
+// Starts a line after `prompt`, everything written on the row so far, which the
+// terminal shows from the start of a row with its cursor at the end; the editor
+// redraws it as its own. `capacity` is at most kMaxLineBytes; a character that
+// does not fit is not taken, and the bell rings.
 void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding encoding,
                 int columns, std::size_t capacity);
 

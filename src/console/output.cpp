@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "console/platform.h"
 
@@ -15,8 +16,25 @@ constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 
 char buffer[kBufferBytes];
 std::size_t buffered = 0;
+std::string row;
+
+void note_on_row(std::string_view text) {
+  const std::size_t line_break = text.rfind('\n');
+  if (line_break == std::string_view::npos) {
+    row.append(text);
+  } else {
+    row.assign(text.substr(line_break + 1));
+  }
+}
+
+// Nothing is added to a pipe or a file: what they get stays as it is.
+void end_row_on_terminal() {
+  if (!row.empty() && standard_output_is_terminal()) put_text("\n");
+}
 
 [[noreturn]] void fail(const char* what, int error_number) {
+  end_row_on_terminal();
+  try_flush_output();  // the line break, if it can still be written
   // Standard error is unbuffered: the line goes out at once, whatever became of
   // standard output.
   std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
@@ -40,7 +58,12 @@ void put_bytes(const char* bytes, std::size_t size) {
 
 }  // namespace
 
+std::string_view text_on_row() { return row; }
+
+void row_ended() { row.clear(); }
+
 void put_text(std::string_view text) {
+  note_on_row(text);
   const std::string_view end = line_end();
   if (end == "\n") {
     put_bytes(text.data(), text.size());
@@ -60,6 +83,7 @@ void put_char(char character) {
     put_text({&character, 1});
     return;
   }
+  row += character;
   buffer[buffered++] = character;
 }
 
@@ -84,6 +108,7 @@ void flush_output() {
 void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
 
 void finish_output() {
+  end_row_on_terminal();
   flush_output();
   std::exit(EXIT_SUCCESS);
 }

@@ -33,7 +33,14 @@ std::string_view line_end();
 // for, never taken as the end.
 std::ptrdiff_t read_standard_input(void* into, std::size_t size);
 
-bool standard_input_is_terminal();
+// What standard input is: a pipe or a file; a terminal the program reads key
+// by key and edits lines on; or a terminal that cannot move its cursor (TERM
+// unset or "dumb", as in an editor's shell buffer), which sends whole lines and
+// shows what is typed itself, and is read as a pipe is.
+enum class Input_Kind { kStream, kKeys, kLines };
+Input_Kind standard_input_kind();
+
+bool standard_output_is_terminal();
 
 // Writes all of `bytes` to standard output; false on a failure, with errno
 // saying why. Output that cannot be taken yet is waited for.
@@ -50,8 +57,9 @@ inline constexpr int kConsoleFailed = -2;  // errno says why
 // stop.
 int read_console_key(std::string_view prompt);
 
-// Standard input is the console, and `prompt` is on screen: one line typed
-// after it and edited there; its text and "\n" go to `into`, at most
+// Standard input is the console, and `prompt`, all that the program wrote on
+// the current row, is on screen: one line typed after it and edited there,
+// `prompt` redrawn as the editor's own; its text and "\n" go to `into`, at most
 // `capacity` bytes, and nothing typed after its Enter is taken. Returns the
 // bytes stored, 0 at the end of input, -1 on a read error (errno says which).
 std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt);

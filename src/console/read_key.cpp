@@ -10,9 +10,11 @@ namespace {
 constexpr int kFirstPrintable = 0x21;  // a space is echoed only on a terminal
 constexpr int kLastPrintable = 0x7e;
 
+// A terminal that sends whole lines has shown the key itself.
 void echo(int key) {
+  if (input_is_terminal() && !input_takes_keys()) return;
   const bool printable = key >= kFirstPrintable && key <= kLastPrintable;
-  if (printable || (key == ' ' && input_is_terminal())) put_char(static_cast<char>(key));
+  if (printable || (key == ' ' && input_takes_keys())) put_char(static_cast<char>(key));
 }
 
 // The next key from the terminal itself, what was written shown first.
@@ -26,7 +28,7 @@ int terminal_key() {
 }  // namespace
 
 int read_key() {
-  const int key = input_is_terminal() ? terminal_key() : next_menu_key();
+  const int key = input_takes_keys() ? terminal_key() : next_menu_key();
   if (key != kEndOfInput) echo(key);
   return key;
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -114,9 +115,20 @@ void take_terminal() {
   errno = saved_errno;
 }
 
+bool terminal_moves_cursor(const char* term) {
+  if (term == nullptr) return false;
+  for (const char* unable : {"", "dumb", "cons25", "emacs"}) {
+    if (std::strcmp(term, unable) == 0) return false;
+  }
+  return true;
+}
+
 bool start_terminal() {
   termios probe{};
-  if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &probe) != 0) return false;
+  if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &probe) != 0 ||
+      !terminal_moves_cursor(std::getenv("TERM"))) {
+    return false;
+  }
   // Continuing and resizing are acted on by the waiting loop: they arrive
   // only while it waits, so that none falls between its check and its wait.
   sigset_t acted_on;

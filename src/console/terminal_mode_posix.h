@@ -18,9 +18,14 @@ termios key_mode_from(const termios& found);
 // no foreground to give or take: it counts as held.
 bool terminal_is_held(pid_t foreground, int error_number, pid_t own_group);
 
+// Whether a terminal of type `term` (the TERM variable, null when unset) can
+// move its cursor and be driven key by key; line editors keep a list of the
+// ones that cannot.
+bool terminal_moves_cursor(const char* term);
+
 // Installs the signal handling for the run and takes the terminal if the
 // program is in the foreground; everything goes back at exit. False, and
-// nothing done, when standard input is not a terminal.
+// nothing done, when standard input is not a terminal that moves its cursor.
 bool start_terminal();
 
 // Whether the program holds the terminal now (in the foreground, or on a

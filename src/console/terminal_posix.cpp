@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -176,7 +177,12 @@ std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
   return read_some(STDIN_FILENO, into, size);
 }
 
-bool standard_input_is_terminal() { return isatty(STDIN_FILENO) == 1; }
+Input_Kind standard_input_kind() {
+  if (isatty(STDIN_FILENO) != 1) return Input_Kind::kStream;
+  return terminal_moves_cursor(std::getenv("TERM")) ? Input_Kind::kKeys : Input_Kind::kLines;
+}
+
+bool standard_output_is_terminal() { return isatty(STDOUT_FILENO) == 1; }
 
 bool write_standard_output(std::string_view bytes) { return write_all(STDOUT_FILENO, bytes); }
 
@@ -211,7 +217,9 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
     if (events.resized) show(resize_line(editor, terminal_columns()));
   };
   const Editing_Keys keys{mode_found().c_cc[VERASE], mode_found().c_cc[VEOF]};
-  start_line(editor, prompt, encoding_in_use, terminal_columns(), capacity - 1);
+  // What the program wrote on the row is on the terminal only when its output is.
+  const std::string_view row = echo_fd() == STDOUT_FILENO ? prompt : std::string_view{};
+  start_line(editor, row, encoding_in_use, terminal_columns(), capacity - 1);
   for (;;) {
     unsigned char byte = 0;
     const Byte_Event event = next_typed_byte(byte, on_events);

@@ -124,7 +124,11 @@ std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
   return _read(_fileno(stdin), into, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
-bool standard_input_is_terminal() { return is_console(STD_INPUT_HANDLE); }
+Input_Kind standard_input_kind() {
+  return is_console(STD_INPUT_HANDLE) ? Input_Kind::kKeys : Input_Kind::kStream;
+}
+
+bool standard_output_is_terminal() { return stdout_is_console; }
 
 bool write_standard_output(std::string_view bytes) {
   if (stdout_is_console) return write_to_console(bytes);
