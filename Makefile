@@ -62,14 +62,19 @@ bench:
 	python3 bench/session_bench.py $(BENCH_DIR)/exam_scores $(BENCH_DIR)/bench/peak_memory \
 	  $(BENCH_DIR)/bench/startup_time $(BENCH_DIR)/bench/menu_yardstick
 
-# Runs the fuzzer for FUZZ_SECONDS; new inputs it finds go to $(FUZZ_DIR)/corpus.
+# Runs each fuzzer for FUZZ_SECONDS: sessions through the menu, and lines typed
+# into the line editor. New inputs they find go to $(FUZZ_DIR)/corpus and
+# $(FUZZ_DIR)/editor_corpus.
 fuzz:
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEXAM_SCORES_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target session_fuzz
-	mkdir -p $(FUZZ_DIR)/corpus
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target session_fuzz editor_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/editor_corpus
 	./$(FUZZ_DIR)/tests/fuzz/session_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=100000 \
 	  -print_final_stats=1 -dict=tests/fuzz/session.dict \
 	  $(FUZZ_DIR)/corpus tests/fuzz/corpus
+	./$(FUZZ_DIR)/tests/fuzz/editor_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	  -print_final_stats=1 -dict=tests/fuzz/editor.dict \
+	  $(FUZZ_DIR)/editor_corpus tests/fuzz/editor_corpus
 
 clean:
 	rm -rf build

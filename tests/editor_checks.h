@@ -18,6 +18,7 @@ struct Editor_Run {
   Line_Editor editor;
   Screen_Model screen;
   Edit_Step step = Edit_Step::kEditing;
+  bool drawn = false;  // by the editor; the prompt alone may end in a pending wrap
 
   Editor_Run(Console_Encoding encoding, int columns, std::string_view prompt,
              std::size_t capacity = kMaxLineBytes)
@@ -40,18 +41,19 @@ struct Editor_Run {
       } else {
         step = edit_with_byte(editor, byte, kTestKeys);
       }
-      if (!shown_at_end) screen.write(refresh_line(editor));
+      if (!shown_at_end) show(refresh_line(editor));
     }
-    if (step == Edit_Step::kEnter) {
-      screen.write(finish_line(editor));
-    } else {
-      screen.write(refresh_line(editor));
-    }
+    show(step == Edit_Step::kEnter ? finish_line(editor) : refresh_line(editor));
   }
 
   void resize(int columns) {
     screen.resize(columns);
-    screen.write(resize_line(editor, columns));
+    show(resize_line(editor, columns));
+  }
+
+  void show(std::string_view bytes) {
+    screen.write(bytes);
+    if (bytes.find_first_not_of('\a') != std::string_view::npos) drawn = true;
   }
 
   std::string line() const { return {editor.line, editor.length}; }
@@ -72,7 +74,7 @@ inline std::string editor_fault(const Editor_Run& run) {
   }
   if (!cursor_at_start || editor.cursor > editor.length) return "the cursor inside a character";
   if (run.screen.went_above_the_top()) return "the cursor went above the prompt's row";
-  if (run.screen.wrap_pending()) return "the cursor left past the last column";
+  if (run.drawn && run.screen.wrap_pending()) return "the cursor left past the last column";
 
   Screen_Model fresh(editor.encoding, run.screen.columns());
   fresh.write(editor.prompt);
@@ -85,8 +87,7 @@ inline std::string editor_fault(const Editor_Run& run) {
     next_width =
         character_columns(editor.encoding, rest.substr(0, character_length(editor.encoding, rest)));
   }
-  const bool pending = fresh.wrap_pending();
-  if (pending ||
+  if (fresh.wrap_pending() ||
       (column > 0 && column + next_width > fresh.columns() && editor.cursor < editor.length)) {
     ++row;
     column = 0;
@@ -100,16 +101,20 @@ inline std::string editor_fault(const Editor_Run& run) {
     return "the screen shows " + shown + " instead of " + wanted;
   }
   if (run.step == Edit_Step::kEnter) {
-    if (run.screen.cursor_column() != 0 ||
-        run.screen.cursor_row() != static_cast<int>(fresh.rows().size())) {
+    const int row_below = fresh.cursor_row() + 1;  // below the line's end
+    if (run.screen.cursor_column() != 0 || run.screen.cursor_row() != row_below) {
       return "after Enter the cursor is not at the start of the row below";
     }
     return {};
   }
-  if (run.screen.cursor_row() != row || run.screen.cursor_column() != column) {
-    return "the cursor is at row " + std::to_string(run.screen.cursor_row()) + " column " +
-           std::to_string(run.screen.cursor_column()) + " instead of row " + std::to_string(row) +
-           " column " + std::to_string(column);
+  // A pending wrap puts what comes next at the start of the row below.
+  const bool pending = run.screen.wrap_pending();
+  const int shown_row = run.screen.cursor_row() + (pending ? 1 : 0);
+  const int shown_column = pending ? 0 : run.screen.cursor_column();
+  if (shown_row != row || shown_column != column) {
+    return "the cursor is at row " + std::to_string(shown_row) + " column " +
+           std::to_string(shown_column) + " instead of row " + std::to_string(row) + " column " +
+           std::to_string(column);
   }
   return {};
 }

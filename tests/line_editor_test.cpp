@@ -98,6 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
         Edit_Case{"wide character at the row's end", kUtf8, 10, "P: ", "abcdef李" + kLeft,
                   "abcdef李", 6},
         Edit_Case{"one column", kUtf8, 1, "P: ", "abc" + kLeft + kBackspace, "ac", 1},
+        Edit_Case{"lone mark after a prompt that fills its row", kUtf8, 2, "PQ", kAcute + kHome,
+                  kAcute, 0},
+        Edit_Case{"joiner after a row filled by a wide character", kUtf8, 1, "李", kJoiner, kJoiner,
+                  3},
+        Edit_Case{"enter after a prompt that fills its row", kUtf8, 2, "PQ", "\r", "", 0},
         Edit_Case{"typeahead prompts on one row", kUtf8, 20, "请输入学生姓名：请输入学生班级：",
                   "77" + kBackspace, "7", 1},
         Edit_Case{"prompt wider than a row", kUtf8, 10, "0123456789abcd", "xyz" + kLeft + kHome,
@@ -107,6 +112,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "\xc7\xeb\xca\xe4\xc8\xeb",
                   "77" + kBackspace + kLeft, "7", 0}),
     readable_case_name{});
+
+// The row is full and the cursor waits below it: a mark pasted there belongs
+// to the character above, so the line is drawn anew.
+TEST(LineEditor, MarkPastedAtTheStartOfARowIsDrawnWithItsCharacter) {
+  Editor_Run run(kUtf8, 2, "P");
+  run.type("f");
+  run.type(kAcute + "g", /*shown_at_end=*/true);
+  EXPECT_EQ(run.line(), "f" + kAcute + "g");
+  EXPECT_EQ(editor_fault(run), "");
+}
 
 TEST(LineEditor, TypeaheadRowIsKeptWhenEdited) {
   Editor_Run run(kUtf8, 80, "请输入学生姓名：请输入学生班级：");
@@ -173,6 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Resize_Case{"narrower", 80, "abcdefghijklmnop", 10, kLeft + "x"},
                       Resize_Case{"wider", 10, "abcdefghijklmnop", 80, kHome + "x"},
                       Resize_Case{"to one column", 20, "abc", 1, kLeft + kBackspace},
+                      Resize_Case{"one column then two, on a wide character", 1,
+                                  "a李b" + kHome + "\x06", 2, kLeft},
                       Resize_Case{"cursor mid line", 80, "abcdefghij" + kHome, 6, kEnd + "k"}),
     readable_case_name{});
 

@@ -74,11 +74,15 @@ class Screen_Model {
       const std::vector<Cell>& content = lines[line];
       for (std::size_t i = 0; i <= content.size(); ++i) {
         if (cursor_found && line == cursor_line && i == cursor_cell) {
-          new_cursor_row = cursor_row_ + (pending_ ? 1 : 0);
-          new_cursor_column = pending_ ? 0 : cursor_column_;
+          // Where the cell under the cursor goes, or one after the line.
+          const int width = i < content.size() ? content[i].width : 1;
+          const bool wraps = pending_ || (cursor_column_ > 0 && cursor_column_ + width > columns_);
+          new_cursor_row = cursor_row_ + (wraps ? 1 : 0);
+          new_cursor_column = wraps ? 0 : cursor_column_;
         }
-        if (i < content.size() && !content[i].continuation)
-          place(content[i].text, width_of(content, i));
+        if (i < content.size() && !content[i].continuation) {
+          place(content[i].text, content[i].width);
+        }
       }
       if (cursor_found && line == cursor_line && cursor_cell > content.size()) {
         new_cursor_row = cursor_row_;
@@ -120,6 +124,7 @@ class Screen_Model {
     std::string text;           // empty: blank
     bool continuation = false;  // the right half of a wide character
     bool padding = false;       // left blank where a wide character did not fit
+    int width = 1;              // of the character, also where the row is too narrow for it
   };
   struct Row {
     std::vector<Cell> cells;
@@ -129,10 +134,6 @@ class Screen_Model {
   static void trim(std::vector<Cell>& cells) {
     while (!cells.empty() && cells.back().text.empty() && !cells.back().continuation)
       cells.pop_back();
-  }
-
-  static int width_of(const std::vector<Cell>& cells, std::size_t i) {
-    return i + 1 < cells.size() && cells[i + 1].continuation ? 2 : 1;
   }
 
   Row& row() { return rows_[static_cast<std::size_t>(cursor_row_)]; }
@@ -177,7 +178,7 @@ class Screen_Model {
         line_feed_to_new_row();
       }
     }
-    cell_at(cursor_column_) = Cell{text};
+    cell_at(cursor_column_) = Cell{text, false, false, width};
     for (int extra = 1; extra < width && cursor_column_ + extra < columns_; ++extra) {
       cell_at(cursor_column_ + extra) = Cell{"", true};
     }

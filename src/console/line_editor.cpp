@@ -141,9 +141,10 @@ struct Screen_Position {
 
 // Where a character of `width` columns goes after `at`: one that does not fit
 // on the row goes whole to the next one, as terminals do with wide characters.
-// A character wider than the whole row is given a row of its own.
+// A character wider than the whole row is given a row of its own; a
+// zero-width one joins the character before it, also at a row's end.
 Screen_Position start_of_next(Screen_Position at, int width, int columns) {
-  if (at.column + width > columns && at.column > 0) return {at.row + 1, 0};
+  if (width > 0 && at.column + width > columns && at.column > 0) return {at.row + 1, 0};
   return at;
 }
 
@@ -162,7 +163,9 @@ Layout lay_out(const Line_Editor& editor) {
       const int width = character_columns(editor.encoding, text.substr(offset, length));
       const Screen_Position start = start_of_next(at, width, editor.columns);
       if (offset == cursor_offset) {
-        layout.cursor = start;
+        // Before a zero-width character at a full row's end: where what is
+        // typed there would go.
+        layout.cursor = start.column >= editor.columns ? Screen_Position{start.row + 1, 0} : start;
         cursor_placed = true;
       }
       at = {start.row, start.column + width};
@@ -301,9 +304,15 @@ std::string refresh_line(Line_Editor& editor) {
   editor.bell_due = false;
   if (!editor.changed) return out;
   if (editor.only_appended && editor.cursor == editor.length) {
-    // Typed at the end of a row that still has room: the new text alone.
+    // Typed at the end of a row that still has room: the new text alone,
+    // unless it starts with a mark for a character that may stand on the row
+    // above.
     const Layout layout = lay_out(editor);
-    if (layout.cursor.row == editor.cursor_row && layout.end.column < editor.columns) {
+    int first_columns = 1;
+    if (editor.drawn_length < editor.length)
+      character_at(editor, editor.drawn_length, first_columns);
+    if (layout.cursor.row == editor.cursor_row && layout.end.column < editor.columns &&
+        first_columns > 0) {
       out += line_text(editor).substr(editor.drawn_length);
       editor.drawn_length = editor.length;
       editor.changed = false;
@@ -328,8 +337,8 @@ std::string resize_line(Line_Editor& editor, int columns) {
 std::string finish_line(Line_Editor& editor) {
   move_to(editor, editor.length);
   std::string out = refresh_line(editor);
-  const Layout layout = lay_out(editor);
-  // A line that fills its last row has put the cursor on a new row already.
-  if (layout.cursor.row == layout.end.row) out += "\r\n";
+  // A line drawn to fill its last row has put the cursor on a new row already;
+  // a prompt that fills it has left the cursor at its end.
+  if (editor.cursor_row == lay_out(editor).end.row) out += "\r\n";
   return out;
 }
