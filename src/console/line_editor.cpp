@@ -73,6 +73,9 @@ void move_to(Line_Editor& editor, std::size_t offset) {
 }
 
 void insert(Line_Editor& editor, const char* bytes, std::size_t count) {
+  // A zero-width character needs one before it in the line; at the start it
+  // would join the prompt on screen.
+  if (editor.cursor == 0 && character_columns(editor.encoding, {bytes, count}) == 0) return;
   if (editor.length + count > editor.capacity) {
     editor.bell_due = true;  // full: the character is not taken
     return;
@@ -83,8 +86,6 @@ void insert(Line_Editor& editor, const char* bytes, std::size_t count) {
   std::memcpy(editor.line + editor.cursor, bytes, count);
   editor.length += count;
   editor.cursor += count;
-  // Marks that stood alone at the start now belong to what was typed before them.
-  editor.cursor += zero_width_run(editor, editor.cursor);
   editor.changed = true;
 }
 
@@ -163,9 +164,7 @@ Layout lay_out(const Line_Editor& editor) {
       const int width = character_columns(editor.encoding, text.substr(offset, length));
       const Screen_Position start = start_of_next(at, width, editor.columns);
       if (offset == cursor_offset) {
-        // Before a zero-width character at a full row's end: where what is
-        // typed there would go.
-        layout.cursor = start.column >= editor.columns ? Screen_Position{start.row + 1, 0} : start;
+        layout.cursor = start;
         cursor_placed = true;
       }
       at = {start.row, start.column + width};
