@@ -227,7 +227,9 @@ TEST(OwnRow, EndOfInputAtAPromptEndsTheRow) {
   ASSERT_TRUE(screen.last_row_is(kExam));
   screen.type("0\r");
   ASSERT_TRUE(screen.last_row_is(kQueryClass));
-  screen.type("\x04");
+  screen.type("7");
+  ASSERT_TRUE(screen.last_row_is(kQueryClass + "7"));
+  screen.type("\x7f\x04");  // erased and ended at once: the screen shows it erased
   ASSERT_TRUE(screen.shows(kQueryClass + "\n[status 0]")) << screen.rows();
 }
 

@@ -236,7 +236,10 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
     } else {
       step = edit_with_byte(editor, byte, keys);
     }
-    if (step == Edit_Step::kEndOfFile) return 0;
+    if (step == Edit_Step::kEndOfFile) {
+      show(refresh_line(editor));  // what was erased just before it goes from the screen too
+      return 0;
+    }
     if (step == Edit_Step::kEnter) {
       newline_may_follow = byte == '\r';
       show(finish_line(editor));
