@@ -86,7 +86,7 @@ constexpr std::uint32_t kFirstSupplementary = 0x10000;
 // The number of 90 30 81 30, where the four-byte characters beyond the Basic
 // Multilingual Plane begin, one after the other.
 constexpr std::uint32_t kFirstSupplementaryIndex = 189000;
-constexpr std::uint32_t kNoCodePoint = 0xffffffff;
+constexpr std::uint32_t kNoCodePoint = 0xffffffff;  // in no table: one column
 
 std::uint32_t gb18030_code_point(std::string_view character) {
   // Each byte counts in its own base: 126 leads, 10 digits, 126, 10.
@@ -177,6 +177,5 @@ int character_columns(Console_Encoding encoding, std::string_view character) {
   if (character.size() < 2) return 1;
   if (encoding == Console_Encoding::kUtf8) return code_point_columns(utf8_code_point(character));
   if (character.size() == 2) return pair_columns(character);
-  const std::uint32_t code_point = gb18030_code_point(character);
-  return code_point == kNoCodePoint ? 1 : code_point_columns(code_point);
+  return code_point_columns(gb18030_code_point(character));
 }

@@ -28,24 +28,18 @@ std::size_t character_at(const Line_Editor& editor, std::size_t offset, int& col
   return length;
 }
 
-// Zero-width characters (combining marks, joiners) after a character
-// belong to it: the cursor never stands between them.
-std::size_t zero_width_run(const Line_Editor& editor, std::size_t offset) {
-  std::size_t end = offset;
+// The bytes of the character at `offset` and of the zero-width ones after it
+// (combining marks, joiners), which belong to it: the cursor never stands
+// between them.
+std::size_t length_at(const Line_Editor& editor, std::size_t offset) {
   int columns = 0;
+  std::size_t end = offset + character_at(editor, offset, columns);
   while (end < editor.length) {
     const std::size_t length = character_at(editor, end, columns);
     if (columns != 0) break;
     end += length;
   }
   return end - offset;
-}
-
-// The bytes of the character at `offset` and the zero-width ones after it.
-std::size_t length_at(const Line_Editor& editor, std::size_t offset) {
-  int columns = 0;
-  const std::size_t length = character_at(editor, offset, columns);
-  return length + zero_width_run(editor, offset + length);
 }
 
 // GBK trail bytes look like ASCII, so the character before the cursor is
@@ -141,9 +135,9 @@ struct Screen_Position {
 };
 
 // Where a character of `width` columns goes after `at`: one that does not fit
-// on the row goes whole to the next one, as terminals do with wide characters.
-// A character wider than the whole row is given a row of its own; a
-// zero-width one joins the character before it, also at a row's end.
+// on the row goes whole to the next one, as terminals do with wide characters,
+// and one wider than the whole row gets a row of its own; a zero-width one
+// joins the character before it, also at a row's end.
 Screen_Position start_of_next(Screen_Position at, int width, int columns) {
   if (width > 0 && at.column + width > columns && at.column > 0) return {at.row + 1, 0};
   return at;
@@ -308,8 +302,9 @@ std::string refresh_line(Line_Editor& editor) {
     // above.
     const Layout layout = lay_out(editor);
     int first_columns = 1;
-    if (editor.drawn_length < editor.length)
+    if (editor.drawn_length < editor.length) {
       character_at(editor, editor.drawn_length, first_columns);
+    }
     if (layout.cursor.row == editor.cursor_row && layout.end.column < editor.columns &&
         first_columns > 0) {
       out += line_text(editor).substr(editor.drawn_length);

@@ -25,7 +25,7 @@ bool terminal_moves_cursor(const char* term);
 
 // Installs the signal handling for the run and takes the terminal if the
 // program is in the foreground; everything goes back at exit. False, and
-// nothing done, when standard input is not a terminal that moves its cursor.
+// nothing done, when standard input is not a terminal.
 bool start_terminal();
 
 // Whether the program holds the terminal now (in the foreground, or on a

@@ -167,7 +167,10 @@ bool is_end_of_file_key(unsigned char byte) {
 
 }  // namespace
 
-void start_console() { start_terminal(); }
+// A terminal that cannot move its cursor keeps its own mode: it is read as a pipe.
+void start_console() {
+  if (standard_input_kind() == Input_Kind::kKeys) start_terminal();
+}
 
 void set_console_encoding(Console_Encoding encoding) { encoding_in_use = encoding; }
 
