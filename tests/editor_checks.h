@@ -37,6 +37,7 @@ struct Editor_Run {
         while (at < keys.size() &&
                !add_to_sequence(sequence, static_cast<unsigned char>(keys[at++]))) {
         }
+        if (sequence.cut_short) --at;  // the control byte is a key of its own
         edit_with_sequence(editor, sequence);
       } else {
         step = edit_with_byte(editor, byte, kTestKeys);

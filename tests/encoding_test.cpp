@@ -74,14 +74,17 @@ struct Name_Case {
   const char* locale;
   std::string after_number;
   std::string stored;
+  std::string before = "";  // what the script starts with
 };
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
 class NameStep : public ::testing::TestWithParam<Name_Case> {};
 
 TEST_P(NameStep, DiscardsOneCharacterThenTakesTheLine) {
   const Name_Case& name = GetParam();
-  const Program_Run run =
-      run_program("1 0 12" + name.after_number + "\n7 80 90 70 2 0 12 5", {name.locale});
+  const Program_Run run = run_program(
+      name.before + "1 0 12" + name.after_number + "\n7 80 90 70 2 0 12 5", {name.locale});
   const bool utf8 = std::string(name.locale) == "LC_ALL=C.UTF-8";
   const std::string report_start = kNumber + "\x01同学在第0次的考试中\n";
   const std::string expected = utf8 ? report_start : to_gbk(report_start);
@@ -104,8 +107,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "a" + kGb18030Jiyi},
         Name_Case{"gbk reads four bytes as pairs", "LC_ALL=zh_CN.GBK", kGb18030Jiyi + "x",
                   "4\xb2\x35x"},
-        Name_Case{"nul dropped", "LC_ALL=C.UTF-8", std::string(" ab\0cd", 6), "abcd"}),
+        Name_Case{"nul dropped", "LC_ALL=C.UTF-8", std::string(" ab\0cd", 6), "abcd"},
+        Name_Case{"utf8 script with its mark under gbk", "LC_ALL=zh_CN.GBK", " 李雷",
+                  to_gbk("李雷"), kUtf8Mark},
+        Name_Case{"utf8 script with its mark under gb18030", "LC_ALL=zh_CN.GB18030", " 𠮷",
+                  kGb18030Jiyi, kUtf8Mark}),
     readable_case_name{});
+
+// A UTF-8 script's name that GBK cannot hold is refused as unreadable, never
+// stored in part.
+TEST(Gbk, Utf8NameWithoutAGbkFormIsRefused) {
+  const Program_Run run =
+      run_program(kUtf8Mark + "1 0 12 刘䶮\n李雷\n7 80 90 70 2 0 12 5", {"LC_ALL=zh_CN.GBK"});
+  EXPECT_NE(run.out.find(to_gbk(kName + kUnreadable + kName + kClass)), std::string::npos);
+  EXPECT_NE(run.out.find(to_gbk(student_report("李雷", 0, 80, 90, 70, 240, 1))), std::string::npos);
+}
 
 TEST(Gb18030, FourByteCharacterIsOneKeyAtTheMenu) {
   const Program_Run run =

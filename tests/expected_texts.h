@@ -31,6 +31,7 @@ inline const std::string kBadExam = "考试代号应为0~4，请重新输入。\
 inline const std::string kBadClass = "班级应为0~119，请重新输入。\n";
 inline const std::string kLongName = "姓名过长，请重新输入。\n";
 inline const std::string kFull = "录入人数已满，无法继续录入。\n";
+inline const std::string kLeftover = "本行多余的输入已忽略。\n";
 
 // The menu, then the echoed key and its line break.
 inline std::string menu_key(const std::string& echo) { return kMenu + echo + "\n"; }

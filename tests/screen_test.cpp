@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
 #include <string>
 
 #include "case_names.h"
@@ -158,8 +160,10 @@ TEST(Paste, WindowsLineBreaksAreOneEnter) {
 }
 
 // More than the terminal's input buffer holds, with Windows line ends, pasted
-// while the program works: every name stored as typed, each shown once.
-TEST(Paste, NinetyNineEntriesWithWindowsLineBreaksStoreEveryName) {
+// while the program works: every name stored as typed, each shown once. The
+// 100th entry is read whole and refused; none of its answers (5099 among
+// them) is taken as a menu key.
+TEST(Paste, HundredEntriesWithWindowsLineBreaksStoreEveryNameThatFits) {
   constexpr int kEntries = 99;
   std::string entries;
   std::string queries;
@@ -169,12 +173,14 @@ TEST(Paste, NinetyNineEntriesWithWindowsLineBreaksStoreEveryName) {
                "\r\n0\r\n0\r\n";
     queries += "2\r\n0 " + number + "\r\n";
   }
+  entries += "1\r\n0\r\n5099\r\nRefused\r\n7\r\n1 2 3\r\n";
   ASSERT_GT(entries.size(), 4096U);
   Screen screen(program_command(Terminal_Encoding::kUtf8));
   ASSERT_TRUE(screen.shows(kMenuRows));
   screen.paste(entries + queries + "5", /*line_ends_as_they_stand=*/true);
   ASSERT_TRUE(screen.shows("[status 0]"));
   const std::string rows = screen.rows(true);
+  EXPECT_EQ(Screen::count_of(rows, kChinese + "1 2 3\n" + kMath + kEnglish + kFull), 1U);
   for (int i = 1; i <= kEntries; ++i) {
     const std::string name = "Student" + std::to_string(i) + "-abcdefgh";
     EXPECT_EQ(Screen::count_of(rows, kName + name + "\n"), 1U) << name;
@@ -218,6 +224,24 @@ TEST(OwnRow, EnterAloneShowsTheNumberPromptAgain) {
   screen.type("0 12\r\x04");
   ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
   EXPECT_EQ(Screen::count_of(screen.rows(), kExam + "0 12\n" + kNumber), 1U) << screen.rows();
+}
+
+// An ending signal leaves the cursor below the whole edited line, however it
+// wraps, so that what the shell writes next stands on its own row.
+TEST(OwnRow, EndingSignalLeavesARowBelowTheLine) {
+  const std::string pid_file = testing::TempDir() + "exam_scores_pid";
+  Screen screen("sh -c 'echo $$ > " + quoted(pid_file) + "; exec env LC_ALL=C.UTF-8 " +
+                    quoted(program_path()) + "'",
+                40, 30);
+  open_name_prompt(screen);
+  screen.type(std::string(30, 'x') + kHome);
+  ASSERT_TRUE(screen.shows(kName + std::string(24, 'x') + "\n" + std::string(6, 'x')));
+  std::ifstream pid(pid_file);
+  pid_t program = 0;
+  ASSERT_TRUE(pid >> program);
+  kill(program, SIGTERM);
+  ASSERT_TRUE(screen.shows("[status 143]")) << screen.rows();
+  EXPECT_TRUE(screen.shows(std::string(6, 'x') + "\nTerminated\n")) << screen.rows();
 }
 
 TEST(OwnRow, EndOfInputAtAPromptEndsTheRow) {

@@ -33,7 +33,11 @@ INSTANTIATE_TEST_SUITE_P(
                               menu_key("") + menu_key("") + menu_key("") + menu_key("5")},
                       Session{"end of input at the menu", "4", menu_key("4") + kNotYet + kMenu},
                       Session{"no input at all", "", kMenu},
-                      Session{"keys after item 5 are not read", "5x4", menu_key("5")}),
+                      Session{"keys after item 5 are not read", "5x4", menu_key("5")},
+                      Session{"a UTF-8 byte-order mark is no key",
+                              "\xEF\xBB\xBF"
+                              "4 5",
+                              menu_key("4") + kNotYet + menu_key("5")}),
     readable_case_name{});
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,22 +137,22 @@ TEST_P(Arguments, AnswerOrAreRefused) {
   EXPECT_EQ(run.exit_status, row.exit_status);
 }
 
-const std::string kUsage = "用法：exam_scores [--help | --version]\n";
+const std::string kUsage = "用法：exam_scores [-h | --help | -V | --version]\n";
+const std::string kHelp =
+    kUsage +
+    "exam_scores：在内存中录入和查询学校考试成绩。\n"
+    "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
+    "所录入的数据只保存在内存中，程序结束后即消失。\n"
+    "  -h, --help     显示本说明\n  -V, --version  显示版本\n" +
+    (testing_windows_executable() ? "" : "详见手册：man exam_scores\n");
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, Arguments,
     ::testing::Values(
         Argument_Case{"none", {}, menu_key("5"), "", 0},
-        Argument_Case{"help",
-                      {"--help"},
-                      kUsage + "exam_scores：在内存中录入和查询学校考试成绩。\n"
-                               "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 "
-                               "退出。\n所录入的数据只保存在内存中，程序结束后即消失。\n"
-                               "  --help     显示本说明\n  --version  显示版本\n"
-                               "详见手册：man exam_scores\n",
-                      "",
-                      0},
+        Argument_Case{"help", {"--help"}, kHelp, "", 0}, Argument_Case{"h", {"-h"}, kHelp, "", 0},
         Argument_Case{"version", {"--version"}, "exam_scores 1.0.0\n", "", 0},
+        Argument_Case{"V", {"-V"}, "exam_scores 1.0.0\n", "", 0},
         Argument_Case{"unknown", {"-x"}, "", "exam_scores：无法识别的参数：-x\n" + kUsage, 2},
         Argument_Case{
             "help and more", {"--help", "7"}, "", "exam_scores：无法识别的参数：7\n" + kUsage, 2},

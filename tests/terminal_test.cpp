@@ -372,11 +372,13 @@ struct Key_Sequence {
   const char* what;
   const char* bytes;
   std::size_t sent_late_from = 0;  // where a slow link splits it, if it does
+  int menus = 1;                   // redrawn: more where a control byte ends a sequence
 };
 
 class MenuKeySequence : public ::testing::TestWithParam<Key_Sequence> {};
 
-// Drawn once, never echoed, nothing run, and no byte of it left for later.
+// Drawn once (a control byte that cuts it short once more), never echoed,
+// nothing run, and no byte of it left for later.
 TEST_P(MenuKeySequence, IsOneKeyThatOnlyRedrawsTheMenu) {
   Terminal_Session session;
   ASSERT_TRUE(session.wait_for(kMenu));
@@ -387,12 +389,14 @@ TEST_P(MenuKeySequence, IsOneKeyThatOnlyRedrawsTheMenu) {
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }
   session.send(bytes.substr(split));
-  ASSERT_TRUE(session.wait_for("\n" + kMenu));
+  std::string redrawn;
+  for (int menu = 0; menu < GetParam().menus; ++menu) redrawn += "\n" + kMenu;
+  ASSERT_TRUE(session.wait_for(redrawn));
   session.send("4");
   ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
   session.send("5");
   EXPECT_TRUE(exited_with(session.finish(), 0));
-  EXPECT_EQ(session.seen(), kMenu + "\n" + kMenu + "4\n" + kNotYet + kMenu + "5\n");
+  EXPECT_EQ(session.seen(), kMenu + redrawn + "4\n" + kNotYet + kMenu + "5\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -407,8 +411,44 @@ INSTANTIATE_TEST_SUITE_P(
                       Key_Sequence{"lone Esc", "\x1b"}, Key_Sequence{"Linux console F1", "\x1b[[A"},
                       Key_Sequence{"PageUp late after Esc", "\x1b[5~", 1},
                       Key_Sequence{"PageUp late after CSI", "\x1b[5~", 2},
-                      Key_Sequence{"F1 late after Esc", "\x1bOP", 1}),
+                      Key_Sequence{"F1 late after Esc", "\x1bOP", 1},
+                      Key_Sequence{"Esc [ cut short by Enter", "\x1b[\r", 0, 2}),
     readable_case_name{});
+
+// What is left on the line of an item's last answer is dropped with a notice
+// after the item's output; the next item's answers land where they are typed.
+TEST(Terminal, LeftoversOfAnItemsLastLineAreDropped) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("1");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 12 Bob\r7\r80 90 70 3\r");
+  ASSERT_TRUE(session.wait_for(kEnglish + kLeftover + kMenu));
+  session.send("2");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 12 5\r");
+  ASSERT_TRUE(session.wait_for(student_report("Bob", 0, 80, 90, 70, 240, 1) + kLeftover + kMenu));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+}
+
+// A sequence left unfinished in a line ends after a pause, and what is typed
+// after it is text: Alt+[, then the scores.
+TEST(Terminal, UnfinishedSequenceInALineDoesNotEatTyping) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("1");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 12 Bob\r7\r\x1b[");
+  ASSERT_TRUE(session.wait_for(kChinese));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the pause is the case
+  session.send("80 90 70\r2");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 12\r");
+  ASSERT_TRUE(session.wait_for(student_report("Bob", 0, 80, 90, 70, 240, 1)));
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+}
 
 TEST(Terminal, EndOfInputKeyIsTheTerminals) {
   Terminal_Session session;
@@ -480,6 +520,25 @@ char process_state(pid_t pid) {
   if (std::fscanf(stat, "%*d %*s %c", &state) != 1) state = '?';
   std::fclose(stat);
   return state;
+}
+
+// Stops that keep arriving while the program ends find nothing to take back:
+// every time status 0 and the terminal in its own mode.
+TEST(Terminal, StopsAtTheEndLeaveTheTerminalAsItWas) {
+  for (int trial = 0; trial < 20; ++trial) {
+    Terminal_Session session;
+    ASSERT_TRUE(session.wait_for(kMenu));
+    const pid_t program = session.program();
+    std::thread storm([program] {
+      while (process_state(program) != 'Z' && process_state(program) != '?') {
+        kill(program, SIGTSTP);
+      }
+    });
+    session.send("5");
+    storm.join();
+    EXPECT_TRUE(exited_with(session.finish(), 0)) << "trial " << trial;
+    EXPECT_TRUE(session.cooked() && (session.mode().c_iflag & ICRNL) != 0) << "trial " << trial;
+  }
 }
 
 TEST(Terminal, CtrlZRestoresAndContinueTakesKeysAgain) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "console/output.h"
+#include "console/platform.h"
 #include "console/texts.h"
 
 #ifndef EXAM_SCORES_VERSION
@@ -26,13 +27,14 @@ constexpr int kUsageStatus = 2;
 void take_command_line(int argc, const char* const* argv) {
   if (argc <= 1) return;
   start_console_and_texts();
-  const bool help = std::strcmp(argv[1], "--help") == 0;
-  const bool version = std::strcmp(argv[1], "--version") == 0;
+  const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+  const bool version = std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0;
   if (!help && !version) refuse(argv[1]);
   if (argc > 2) refuse(argv[2]);
   if (help) {
     put_text(text(Text::kUsage));
     put_text(text(Text::kHelp));
+    if (has_man_pages()) put_text(text(Text::kHelpManual));
   } else {
     put_text("exam_scores " EXAM_SCORES_VERSION "\n");
   }

@@ -40,7 +40,8 @@ const char* locale_variable() {
 
 bool convert(iconv_t converter, std::string_view source, std::string& converted) {
   std::string in(source);
-  converted.assign(in.size() + 1, '\0');  // GBK never needs more bytes than UTF-8
+  // Two bytes of UTF-8 may take four of GB18030; never more than twice as many.
+  converted.assign(in.size() * 2 + 1, '\0');
   char* in_cursor = in.data();
   size_t in_left = in.size();
   char* out_cursor = converted.data();
@@ -81,9 +82,14 @@ Console_Encoding choose_console_encoding() {
   return encoding_of_codeset(codeset);
 }
 
-bool convert_to_gbk(std::string_view utf8, std::string& gbk) {
-  // Opened once for all texts, and kept for the run.
-  static const iconv_t converter = iconv_open("GBK", "UTF-8");
+bool convert_from_utf8(std::string_view utf8, Console_Encoding encoding, std::string& converted) {
+  // Opened once, and kept for the run.
+  static const iconv_t to_gbk = iconv_open("GBK", "UTF-8");
+  static const iconv_t to_gb18030 = iconv_open("GB18030", "UTF-8");
+  const iconv_t converter = encoding == Console_Encoding::kGb18030 ? to_gb18030 : to_gbk;
   if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-  return convert(converter, utf8, gbk);
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);  // a fresh start after a failure
+  return convert(converter, utf8, converted);
 }
+
+bool has_man_pages() { return true; }

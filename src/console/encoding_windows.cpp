@@ -14,7 +14,8 @@ Console_Encoding choose_console_encoding() {
   return code_page == kChineseCodePage ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
 }
 
-bool convert_to_gbk(std::string_view utf8, std::string& gbk) {
+// A console is never GB18030 here: both are code page 936.
+bool convert_from_utf8(std::string_view utf8, Console_Encoding, std::string& gbk) {
   if (utf8.empty()) {
     gbk.clear();
     return true;
@@ -35,3 +36,5 @@ bool convert_to_gbk(std::string_view utf8, std::string& gbk) {
                       gbk_size, nullptr, &lost);
   return !lost;
 }
+
+bool has_man_pages() { return false; }

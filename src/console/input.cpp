@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "console/characters.h"
 #include "console/float_text.h"
@@ -18,11 +19,32 @@ std::size_t read_at = 0;  // next unread byte
 std::size_t filled = 0;   // end of the bytes read so far
 bool ended = false;
 Input_Kind input_kind = Input_Kind::kStream;
+// What typed text is read in: the console's encoding, or UTF-8 for a script
+// that starts with the UTF-8 byte-order mark.
+Console_Encoding input_encoding = Console_Encoding::kUtf8;
+bool mark_checked = false;
 // The prompt of the answer being read, and the lines typed since it was shown.
 const char* current_prompt = "";
 int lines_typed_at_prompt = 0;
 
 std::size_t buffered() { return filled - read_at; }
+
+void show_prompt_again();
+void take_byte_order_mark();
+
+// One line typed at the terminal, or what standard input has. A typed line
+// the console's encoding cannot hold is refused, and another one read.
+std::ptrdiff_t read_more(char* into, std::size_t size) {
+  if (input_kind != Input_Kind::kKeys) return read_standard_input(into, size);
+  for (;;) {
+    const std::ptrdiff_t got = read_console_line(into, size, text_on_row());
+    if (got > 0 || got == kLineNotInEncoding) row_ended();
+    if (got != kLineNotInEncoding) return got;
+    put_text(text(Text::kUnreadableNumber));
+    show_prompt_again();
+    flush_output();
+  }
+}
 
 // Reads more input behind what is still unread. False once input has ended.
 bool fill() {
@@ -32,16 +54,13 @@ bool fill() {
     filled = buffered();
     read_at = 0;
   }
-  char* const free_space = reinterpret_cast<char*>(buffer + filled);
-  const std::size_t free_bytes = kBufferBytes - filled;
   flush_output();  // everything is on screen before waiting
-  const bool edited = input_kind == Input_Kind::kKeys;
-  const std::ptrdiff_t got = edited ? read_console_line(free_space, free_bytes, text_on_row())
-                                    : read_standard_input(free_space, free_bytes);
+  const std::ptrdiff_t got =
+      read_more(reinterpret_cast<char*>(buffer + filled), kBufferBytes - filled);
   if (got > 0) {
-    if (edited) row_ended();
     if (input_kind != Input_Kind::kStream) ++lines_typed_at_prompt;
     filled += static_cast<std::size_t>(got);
+    if (!mark_checked) take_byte_order_mark();
     return true;
   }
   if (got < 0) fail_reading();
@@ -58,6 +77,18 @@ int peek_at(std::size_t offset) {
 }
 
 int peek() { return peek_at(0); }
+
+// A UTF-8 byte-order mark at the very start of a script is no answer: it says
+// that the script is UTF-8, whatever the console's encoding.
+void take_byte_order_mark() {
+  mark_checked = true;
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  for (std::size_t i = 0; i < kMark.size(); ++i) {
+    if (peek_at(i) != static_cast<unsigned char>(kMark[i])) return;
+  }
+  read_at += kMark.size();
+  input_encoding = Console_Encoding::kUtf8;
+}
 
 int take() {
   const int byte = peek();
@@ -129,6 +160,10 @@ Scan scan_score(float& value) {
 
 void show_prompt(Text prompt) {
   current_prompt = text(prompt);
+  show_prompt_again();
+}
+
+void show_prompt_again() {
   lines_typed_at_prompt = 0;
   put_text(current_prompt);
 }
@@ -138,22 +173,38 @@ void refuse(Text message) {
   put_text(text(message));
 }
 
-enum class Line { kFits, kTooLong, kEnded };
+enum class Line { kFits, kTooLong, kUnreadable, kEnded };
 
-// Reads up to the line break (taken, not kept); a trailing '\r' is dropped.
-Line read_name_line(char (&name)[kNameBytes]) {
+// Reads up to the line break (taken, not kept) into `line`, which holds
+// `capacity` bytes with the terminating NUL; a trailing '\r' is dropped.
+Line read_name_line(char* line, std::size_t capacity) {
   std::size_t length = 0;
   for (;;) {
     const int byte = take();
     if (byte == kEndOfInput) return Line::kEnded;
     if (byte == '\n') break;
     if (byte == '\0') continue;  // it would end the name where it stands
-    if (length < kNameBytes) name[length] = static_cast<char>(byte);
+    if (length < capacity) line[length] = static_cast<char>(byte);
     ++length;
   }
-  if (length > 0 && length <= kNameBytes && name[length - 1] == '\r') --length;
-  if (length > kMaxNameLength) return Line::kTooLong;
-  name[length] = '\0';
+  if (length > 0 && length <= capacity && line[length - 1] == '\r') --length;
+  if (length >= capacity) return Line::kTooLong;
+  line[length] = '\0';
+  return Line::kFits;
+}
+
+// The line as a name in the console's encoding: a UTF-8 script's names are
+// converted to it, and refused where a character has no form there.
+Line read_name(char (&name)[kNameBytes]) {
+  const Console_Encoding console = console_encoding_in_use();
+  if (input_encoding == console) return read_name_line(name, kNameBytes);
+  char utf8[kNameBytes * 2];  // a UTF-8 name takes at most 1.5 times the bytes
+  const Line line = read_name_line(utf8, sizeof utf8);
+  if (line != Line::kFits) return line;
+  std::string converted;
+  if (!convert_from_utf8(utf8, console, converted)) return Line::kUnreadable;
+  if (converted.size() > static_cast<std::size_t>(kMaxNameLength)) return Line::kTooLong;
+  std::memcpy(name, converted.c_str(), converted.size() + 1);
   return Line::kFits;
 }
 
@@ -167,7 +218,7 @@ std::size_t next_character_length() {
     const int byte = peek_at(length);
     if (byte == kEndOfInput) break;
     bytes[length] = static_cast<char>(byte);
-    const Character_Check check = check_character(console_encoding_in_use(), {bytes, length + 1});
+    const Character_Check check = check_character(input_encoding, {bytes, length + 1});
     if (check == Character_Check::kInvalid) return std::max<std::size_t>(length, 1);
     ++length;
     if (check == Character_Check::kComplete) break;
@@ -182,18 +233,31 @@ void input_reset() {
   filled = 0;
   ended = false;
   input_kind = standard_input_kind();
+  input_encoding = console_encoding_in_use();
+  mark_checked = input_kind != Input_Kind::kStream;  // only a script carries one
 }
 
 bool input_is_terminal() { return input_kind != Input_Kind::kStream; }
 
 bool input_takes_keys() { return input_kind == Input_Kind::kKeys; }
 
+bool drop_rest_of_answer_line() {
+  if (input_kind != Input_Kind::kKeys) return false;
+  bool more_than_blanks = false;
+  while (read_at < filled) {
+    const unsigned char byte = buffer[read_at++];
+    if (byte == '\n') break;
+    more_than_blanks = more_than_blanks || !is_blank(byte);
+  }
+  return more_than_blanks;
+}
+
 int next_menu_key() {
   if (!skip_blanks()) return kEndOfInput;
   // A four-byte GB18030 character is one key; other characters give one key a byte.
   const int key = peek();
-  const bool four_bytes = console_encoding_in_use() == Console_Encoding::kGb18030 && key >= 0x81 &&
-                          next_character_length() == 4;
+  const bool four_bytes =
+      input_encoding == Console_Encoding::kGb18030 && key >= 0x81 && next_character_length() == 4;
   read_at += four_bytes ? 4 : 1;
   return key;
 }
@@ -254,7 +318,7 @@ bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   if (carriage_return && peek() == '\n') ++read_at;
   char typed[kNameBytes] = {};
   for (;;) {
-    switch (read_name_line(typed)) {
+    switch (read_name(typed)) {
       case Line::kEnded:
         return false;
       case Line::kFits:
@@ -262,6 +326,10 @@ bool ask_name(Text prompt, char (&name)[kNameBytes]) {
         return true;
       case Line::kTooLong:
         put_text(text(Text::kNameTooLong));
+        show_prompt(prompt);
+        break;
+      case Line::kUnreadable:
+        put_text(text(Text::kUnreadableNumber));
         show_prompt(prompt);
         break;
     }

@@ -19,6 +19,12 @@ void input_reset();
 bool input_is_terminal();
 bool input_takes_keys();
 
+// Where the menu key comes from the keyboard itself, what is left on the
+// line of an item's last answer belongs to no later item: it is dropped.
+// True when it held more than blanks. A pipe or a file keeps it for the next
+// read, as one stream read in order.
+bool drop_rest_of_answer_line();
+
 // The next key that is not white space, taken from the buffer: a byte, or
 // the first byte of a four-byte GB18030 character, which is taken whole.
 // kEndOfInput once input has ended.

@@ -30,19 +30,28 @@ Sequence_Part next_part(Sequence_Part part, unsigned char byte) {
   return Sequence_Part::kComplete;
 }
 
+bool is_control(unsigned char byte) { return byte < 0x20 || byte == 0x7f; }
+
 }  // namespace
 
 bool add_to_sequence(Escape_Sequence& sequence, unsigned char byte) {
   if (sequence.part == Sequence_Part::kComplete) return true;
+  if (is_control(byte)) {
+    sequence.part = Sequence_Part::kComplete;
+    sequence.cut_short = true;
+    return true;
+  }
   if (sequence.length < kKeptSequenceBytes) sequence.kept[sequence.length] = byte;
   if (sequence.length < kKeptSequenceBytes + 1) ++sequence.length;  // no overflow, however long
   sequence.part = next_part(sequence.part, byte);
   return sequence.part == Sequence_Part::kComplete;
 }
 
-int next_sequence_byte_wait_ms(const Escape_Sequence& sequence) {
+int next_sequence_byte_wait_ms(const Escape_Sequence& sequence, Key_Context context) {
   constexpr int kLoneEscapeWaitMs = 100;
-  return sequence.length == 1 ? kLoneEscapeWaitMs : -1;
+  constexpr int kLineSequenceByteWaitMs = 500;
+  if (sequence.length == 1) return kLoneEscapeWaitMs;
+  return context == Key_Context::kLine ? kLineSequenceByteWaitMs : -1;
 }
 
 bool continues_lone_escape(unsigned char byte, Key_Context context) {

@@ -26,22 +26,28 @@ struct Escape_Sequence {
   // length than kept means a longer sequence than kept.
   std::size_t length = 1;
   Sequence_Part part = Sequence_Part::kIntroducer;
+  // Ended by a control byte (Enter, Ctrl-D, another ESC, ...), which is not
+  // taken: it is a key of its own, read next.
+  bool cut_short = false;
 };
 
 // Takes the byte after those taken so far; true once the sequence is whole.
 // The grammar: ESC [ parameters (0x30..0x3F) intermediates (0x20..0x2F) and a
 // final byte (0x40..0x7E); ESC O and one byte; ESC [ [ and one byte (the Linux
-// console's F1 to F5); ESC and any other one byte. A
-// byte that breaks the grammar ends the sequence and belongs to it.
+// console's F1 to F5); ESC and any other one byte. A control byte ends the
+// sequence unfinished and is not taken; any other byte that breaks the grammar
+// ends the sequence and belongs to it.
 bool add_to_sequence(Escape_Sequence& sequence, unsigned char byte);
+
+enum class Key_Context { kMenu, kLine };
 
 // How long to wait for the next byte of `sequence`, in milliseconds: terminals
 // send a key's whole sequence at once, so when nothing follows its ESC within
-// a moment, Esc was pressed alone; once a sequence has begun, -1 (as long as
-// it takes), so that a slow link never splits it.
-int next_sequence_byte_wait_ms(const Escape_Sequence& sequence);
-
-enum class Key_Context { kMenu, kLine };
+// a moment, Esc was pressed alone. Once a sequence has begun: at the menu -1
+// (as long as it takes), so that a slow link never splits it into keys; in a
+// line a longer while, after which the sequence is dropped and what comes
+// later is typed text (Alt+[ must not swallow the answer typed after it).
+int next_sequence_byte_wait_ms(const Escape_Sequence& sequence, Key_Context context);
 
 // Whether `byte`, read after an ESC taken alone, continues that ESC's sequence
 // (a slow link delivered the ESC first). At the menu, where Esc does nothing,

@@ -336,3 +336,10 @@ std::string finish_line(Line_Editor& editor) {
   if (editor.cursor_row == lay_out(editor).end.row) out += "\r\n";
   return out;
 }
+
+int line_breaks_below(const Line_Editor& editor) {
+  const Layout layout = lay_out(editor);
+  const bool row_empty = layout.end.row == 0 && layout.end.column == 0;
+  if (row_empty || editor.cursor_row > layout.end.row) return 0;
+  return layout.end.row - editor.cursor_row + 1;
+}

@@ -62,3 +62,8 @@ std::string resize_line(Line_Editor& editor, int columns);
 
 // What to write when the line is done: the cursor to its end, then a new row.
 std::string finish_line(Line_Editor& editor);
+
+// How many line breaks take the cursor, where the last drawing left it, to
+// the start of a row below the prompt and the line: 0 when it stands at the
+// start of an empty row already.
+int line_breaks_below(const Line_Editor& editor);

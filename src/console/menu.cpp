@@ -29,15 +29,13 @@ bool ask_entry_fields(Student_Record& row) {
          ask_score(Text::kAskEnglish, row.english);
 }
 
-// Item 1 with every row taken. A script's answers to the entry are read as
-// usual and dropped, so that what follows them stays in step; on a terminal
-// nothing is asked. False once input has ended.
+// Item 1 with every row taken. The entry is asked and read as usual, then
+// dropped, so that a script or a paste stays in step: none of its answers is
+// ever taken as a menu key. False once input has ended.
 bool refuse_entry() {
-  if (!input_is_terminal()) {
-    std::int32_t exam = 0;
-    Student_Record dropped{};
-    if (!ask_int(Text::kAskExamCode, exam, kExamCodes) || !ask_entry_fields(dropped)) return false;
-  }
+  std::int32_t exam = 0;
+  Student_Record dropped{};
+  if (!ask_int(Text::kAskExamCode, exam, kExamCodes) || !ask_entry_fields(dropped)) return false;
   put_text(text(Text::kTableFull));
   return true;
 }
@@ -63,6 +61,7 @@ void test_seams::run_menu() {
     if (key == kEndOfInput) return;
     put_char('\n');
     bool input_goes_on = true;
+    bool answers_read = true;
     switch (key) {
       case '1':
         input_goes_on = enter_student(state.exam);
@@ -75,13 +74,16 @@ void test_seams::run_menu() {
         break;
       case '4':
         put_text(text(Text::kNotYetAvailable));
+        answers_read = false;
         break;
       case '5':
         return;
       default:
+        answers_read = false;
         break;
     }
     if (!input_goes_on) return;
+    if (answers_read && drop_rest_of_answer_line()) put_text(text(Text::kLeftoverDropped));
   }
 }
 

@@ -33,6 +33,7 @@ void end_row_on_terminal() {
 }
 
 [[noreturn]] void fail(const char* what, int error_number) {
+  end_console();
   end_row_on_terminal();
   try_flush_output();  // the line break, if it can still be written
   // Standard error is unbuffered: the line goes out at once, whatever became of
@@ -97,7 +98,10 @@ bool try_flush_output() {
 void fail_writing() {
   // The reader has gone (the pipe's SIGPIPE ignored, or Windows): nobody is
   // left to tell, and a reader that quits early is no error of ours.
-  if (errno == EPIPE) std::exit(EXIT_FAILURE);
+  if (errno == EPIPE) {
+    end_console();
+    std::exit(EXIT_FAILURE);
+  }
   fail("write error", errno != 0 ? errno : EIO);
 }
 
@@ -108,6 +112,7 @@ void flush_output() {
 void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
 
 void finish_output() {
+  end_console();
   end_row_on_terminal();
   flush_output();
   std::exit(EXIT_SUCCESS);

@@ -15,6 +15,10 @@
 // it changes goes back at exit.
 void start_console();
 
+// The program has begun to end: the console goes back as it was found, and
+// nothing takes it again (on POSIX, stops and continuing do nothing from now).
+void end_console();
+
 // The encoding the console shows and types.
 Console_Encoding choose_console_encoding();
 
@@ -22,8 +26,12 @@ Console_Encoding choose_console_encoding();
 // the one typed text is read in.
 void set_console_encoding(Console_Encoding encoding);
 
-// UTF-8 text in GBK; false when some character has no GBK form.
-bool convert_to_gbk(std::string_view utf8, std::string& gbk);
+// UTF-8 text in GBK or GB18030; false when it is not UTF-8, or some character
+// has no form there.
+bool convert_from_utf8(std::string_view utf8, Console_Encoding encoding, std::string& converted);
+
+// Whether the platform's manuals are read with man(1).
+bool has_man_pages();
 
 // What ends a line in the platform's text: "\n", or "\r\n" on Windows.
 std::string_view line_end();
@@ -61,5 +69,8 @@ int read_console_key(std::string_view prompt);
 // the current row, is on screen: one line typed after it and edited there,
 // `prompt` redrawn as the editor's own; its text and "\n" go to `into`, at most
 // `capacity` bytes, and nothing typed after its Enter is taken. Returns the
-// bytes stored, 0 at the end of input, -1 on a read error (errno says which).
+// bytes stored, 0 at the end of input, -1 on a read error (errno says which),
+// or kLineNotInEncoding when the console gave a character that the console's
+// encoding cannot hold (the line is dropped, never stored with a stand-in).
+inline constexpr std::ptrdiff_t kLineNotInEncoding = -2;
 std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -15,6 +16,8 @@ termios key_mode{};
 std::atomic<bool> in_key_mode{false};
 std::atomic<bool> resumed{false};
 std::atomic<bool> resized{false};
+std::atomic<int> line_breaks_for_ending{0};
+int ending_output_fd = STDOUT_FILENO;
 
 bool started = false;
 sigset_t waiting_mask;
@@ -28,10 +31,28 @@ void give_back_terminal() {
   in_key_mode.store(false);
 }
 
-void give_back_at_exit() { give_back_terminal(); }
+// Async-signal-safe.
+void stop_taking_terminal() {
+  for (const int signal_number : {SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT, SIGWINCH}) {
+    signal(signal_number, SIG_IGN);
+  }
+}
+
+void give_back_at_exit() { end_terminal(); }
+
+// Async-signal-safe.
+void leave_the_row() {
+  constexpr int kMostLineBreaks = 64;
+  const int count = std::min(line_breaks_for_ending.load(), kMostLineBreaks);
+  for (int i = 0; i < count; ++i) {
+    if (write(ending_output_fd, "\r\n", 2) != 2) return;
+  }
+}
 
 void on_ending_signal(int signal_number) {
+  stop_taking_terminal();
   give_back_terminal();
+  leave_the_row();
   // Blocked while this handler runs: delivered with the default action on
   // return, so the process ends with the status this signal gives.
   signal(signal_number, SIG_DFL);
@@ -140,6 +161,8 @@ bool start_terminal() {
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
   std::atexit(give_back_at_exit);
+  // Where the program's rows are shown: its output, else the terminal it reads.
+  ending_output_fd = isatty(STDOUT_FILENO) == 1 ? STDOUT_FILENO : STDIN_FILENO;
   started = true;
   take_terminal();
   return true;
@@ -157,6 +180,14 @@ const termios& mode_found() { return found_mode; }
 
 Terminal_Events take_terminal_events() {
   return {resumed.exchange(false), resized.exchange(false)};
+}
+
+void set_line_breaks_for_ending(int count) { line_breaks_for_ending.store(count); }
+
+void end_terminal() {
+  if (!started) return;
+  stop_taking_terminal();
+  give_back_terminal();
 }
 
 const sigset_t* signals_open_while_waiting() { return started ? &waiting_mask : nullptr; }

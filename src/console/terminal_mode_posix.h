@@ -52,6 +52,18 @@ struct Terminal_Events {
 };
 Terminal_Events take_terminal_events();
 
+// How many line breaks an ending signal writes, on the terminal the program
+// shows its rows on, so that what the shell writes next stands on a row of its
+// own: 0 while the cursor is at the start of an empty row, else enough to take
+// it below everything the program has on screen. Set beforehand, so that the
+// handler only writes.
+void set_line_breaks_for_ending(int count);
+
+// The program has begun to end: the terminal goes back to its own mode, and
+// from now on nothing takes it again (stops, continuing and resizing do
+// nothing).
+void end_terminal();
+
 // The signal mask for a wait for input: the signals whose events the waiting
 // loop acts on arrive during the wait and at no other time. Null before
 // start_terminal().

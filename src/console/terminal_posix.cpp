@@ -41,6 +41,12 @@ void show(std::string_view bytes) {
   write_all(echo_fd(), bytes);  // a lost echo loses no input
 }
 
+// Shows what the editor wrote, and readies what an ending signal writes below it.
+void show_line(std::string_view bytes) {
+  show(bytes);
+  set_line_breaks_for_ending(line_breaks_below(editor));
+}
+
 int terminal_columns() {
   winsize size{};
   if (ioctl(echo_fd(), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kDefaultColumns;
@@ -90,21 +96,30 @@ Byte_Event next_byte(unsigned char& byte, int milliseconds, Terminal_Events& eve
 
 using Event_Handler = std::function<void(const Terminal_Events&)>;
 
-// The rest of a sequence, up to its end, or to a pause after its ESC that
-// shows the user pressed Esc alone. Signals that arrive meanwhile are acted on.
-Escape_Sequence take_escape_sequence(Escape_Sequence sequence, const Event_Handler& on_events) {
+// The byte is read again as the next key.
+void read_again(unsigned char byte) {
+  std::memmove(read_ahead + 1, read_ahead, read_ahead_count++);
+  read_ahead[0] = byte;
+}
+
+// The rest of a sequence, up to its end, or to a pause that ends it: after
+// its ESC, the user pressed Esc alone. Signals that arrive meanwhile are acted
+// on.
+Escape_Sequence take_escape_sequence(Escape_Sequence sequence, Key_Context context,
+                                     const Event_Handler& on_events) {
   for (;;) {
     unsigned char byte = 0;
     Terminal_Events events;
-    switch (next_byte(byte, next_sequence_byte_wait_ms(sequence), events)) {
+    switch (next_byte(byte, next_sequence_byte_wait_ms(sequence, context), events)) {
       case Byte_Event::kByte:
-        if (add_to_sequence(sequence, byte)) return sequence;
-        break;
+        if (!add_to_sequence(sequence, byte)) break;
+        if (sequence.cut_short) read_again(byte);
+        return sequence;
       case Byte_Event::kSignalled:
         on_events(events);
         break;
       case Byte_Event::kTimedOut:
-        lone_escape_taken = true;
+        lone_escape_taken = sequence.length == 1;
         return sequence;
       case Byte_Event::kEnded:
       case Byte_Event::kFailed:
@@ -133,11 +148,11 @@ Sequence_Taken take_sequence(unsigned char byte, Key_Context context,
   const bool continues = lone_escape_taken && continues_lone_escape(byte, context);
   lone_escape_taken = false;
   if (continues) {
-    sequence = take_escape_sequence(sequence_resumed_with(byte), on_events);
+    sequence = take_escape_sequence(sequence_resumed_with(byte), context, on_events);
     return Sequence_Taken::kRest;
   }
   if (byte != kEscape) return Sequence_Taken::kNone;
-  sequence = take_escape_sequence(Escape_Sequence{}, on_events);
+  sequence = take_escape_sequence(Escape_Sequence{}, context, on_events);
   return Sequence_Taken::kWhole;
 }
 
@@ -185,9 +200,19 @@ Input_Kind standard_input_kind() {
   return terminal_moves_cursor(std::getenv("TERM")) ? Input_Kind::kKeys : Input_Kind::kLines;
 }
 
-bool standard_output_is_terminal() { return isatty(STDOUT_FILENO) == 1; }
+bool standard_output_is_terminal() {
+  static const bool terminal = isatty(STDOUT_FILENO) == 1;  // asked once: it stays so
+  return terminal;
+}
 
-bool write_standard_output(std::string_view bytes) { return write_all(STDOUT_FILENO, bytes); }
+bool write_standard_output(std::string_view bytes) {
+  if (standard_output_is_terminal() && !bytes.empty()) {
+    set_line_breaks_for_ending(bytes.back() == '\n' ? 0 : 1);
+  }
+  return write_all(STDOUT_FILENO, bytes);
+}
+
+void end_console() { end_terminal(); }
 
 int read_console_key(std::string_view prompt) {
   const Event_Handler on_events = [&](const Terminal_Events& events) {
@@ -216,8 +241,8 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
     return read_standard_input(into, capacity);
   }
   const Event_Handler on_events = [](const Terminal_Events& events) {
-    if (events.resumed && holds_terminal()) show(redraw_line(editor));
-    if (events.resized) show(resize_line(editor, terminal_columns()));
+    if (events.resumed && holds_terminal()) show_line(redraw_line(editor));
+    if (events.resized) show_line(resize_line(editor, terminal_columns()));
   };
   const Editing_Keys keys{mode_found().c_cc[VERASE], mode_found().c_cc[VEOF]};
   // What the program wrote on the row is on the terminal only when its output is.
@@ -240,17 +265,18 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
       step = edit_with_byte(editor, byte, keys);
     }
     if (step == Edit_Step::kEndOfFile) {
-      show(refresh_line(editor));  // what was erased just before it goes from the screen too
+      show_line(refresh_line(editor));  // what was erased just before it goes from the screen too
       return 0;
     }
     if (step == Edit_Step::kEnter) {
       newline_may_follow = byte == '\r';
       show(finish_line(editor));
+      set_line_breaks_for_ending(0);
       std::memcpy(into, editor.line, editor.length);
       into[editor.length] = '\n';
       return static_cast<ssize_t>(editor.length + 1);
     }
     // A paste arrives faster than it can be shown: show it once it is all in.
-    if (!has_input(STDIN_FILENO)) show(refresh_line(editor));
+    if (!has_input(STDIN_FILENO)) show_line(refresh_line(editor));
   }
 }

@@ -36,7 +36,7 @@ std::atomic<bool> code_pages_switched{false};
 UINT input_code_page_before = 0;
 UINT output_code_page_before = 0;
 
-void end_console() {
+void put_back_code_pages() {
   if (!code_pages_switched.exchange(false)) return;
   SetConsoleCP(input_code_page_before);
   SetConsoleOutputCP(output_code_page_before);
@@ -45,7 +45,7 @@ void end_console() {
 // Ctrl-C, Ctrl-Break, a closed window: the code pages go back, then the
 // system's own handling ends the program.
 BOOL WINAPI on_console_event(DWORD) {
-  end_console();
+  put_back_code_pages();
   return FALSE;
 }
 
@@ -110,9 +110,11 @@ void start_console() {
   SetConsoleCP(kUtf8CodePage);
   SetConsoleOutputCP(kUtf8CodePage);
   code_pages_switched.store(true);
-  std::atexit(end_console);
+  std::atexit(put_back_code_pages);
   SetConsoleCtrlHandler(on_console_event, TRUE);
 }
+
+void end_console() { put_back_code_pages(); }
 
 void set_console_encoding(Console_Encoding encoding) {
   code_page_in_use = encoding == Console_Encoding::kUtf8 ? kUtf8CodePage : kChineseCodePage;
@@ -155,7 +157,7 @@ int read_console_key(std::string_view) {
   if (code == kCtrlZ) return kConsoleEnded;
   if (code == kCtrlC) {
     // Taken as a key here; it ends the program as it ends console programs.
-    end_console();
+    put_back_code_pages();
     ExitProcess(STATUS_CONTROL_C_EXIT);
   }
   return code;
@@ -184,7 +186,14 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
   }
   // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
   if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
-  return WideCharToMultiByte(code_page_in_use, 0, wide, static_cast<int>(got), into,
-                             static_cast<int>(std::min<std::size_t>(capacity, INT_MAX)), nullptr,
-                             nullptr);
+  const int size = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
+  if (code_page_in_use == kUtf8CodePage) {
+    return WideCharToMultiByte(kUtf8CodePage, 0, wide, static_cast<int>(got), into, size, nullptr,
+                               nullptr);
+  }
+  // A character the code page lacks would be stored as "?": the line is refused instead.
+  BOOL lost = FALSE;
+  const int converted = WideCharToMultiByte(code_page_in_use, WC_NO_BEST_FIT_CHARS, wide,
+                                            static_cast<int>(got), into, size, nullptr, &lost);
+  return lost ? kLineNotInEncoding : converted;
 }

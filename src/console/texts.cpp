@@ -51,6 +51,8 @@ const char* source_text(Text id) {
       return "姓名过长，请重新输入。\n";
     case Text::kTableFull:
       return "录入人数已满，无法继续录入。\n";
+    case Text::kLeftoverDropped:
+      return "本行多余的输入已忽略。\n";
     case Text::kStudentExamLabel:
       return "同学在第";
     case Text::kStudentChineseLabel:
@@ -79,11 +81,12 @@ const char* source_text(Text id) {
       return "exam_scores：在内存中录入和查询学校考试成绩。\n"
              "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
              "所录入的数据只保存在内存中，程序结束后即消失。\n"
-             "  --help     显示本说明\n"
-             "  --version  显示版本\n"
-             "详见手册：man exam_scores\n";
+             "  -h, --help     显示本说明\n"
+             "  -V, --version  显示版本\n";
+    case Text::kHelpManual:
+      return "详见手册：man exam_scores\n";
     case Text::kUsage:
-      return "用法：exam_scores [--help | --version]\n";
+      return "用法：exam_scores [-h | --help | -V | --version]\n";
     case Text::kUnknownArgument:
       return "exam_scores：无法识别的参数：";
     case Text::kCount:
@@ -103,7 +106,8 @@ void use_console_encoding(Console_Encoding encoding) {
   // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
   bool all_converted = true;
   for (int i = 0; i < kTextCount && all_converted; ++i) {
-    all_converted = convert_to_gbk(source_text(static_cast<Text>(i)), gbk_texts[i]);
+    all_converted =
+        convert_from_utf8(source_text(static_cast<Text>(i)), Console_Encoding::kGbk, gbk_texts[i]);
   }
   if (all_converted) encoding_in_use = encoding;
 }

@@ -21,6 +21,7 @@ enum class Text {
   kClassNoOutOfRange,
   kNameTooLong,
   kTableFull,
+  kLeftoverDropped,  // what was left on an item's last line, at a terminal
   // The labels of the student report, each before its value: the name comes
   // first, then the exam code, the three scores, the total, the rank and the
   // change.
@@ -38,9 +39,10 @@ enum class Text {
   kClassMathLabel,
   kClassEnglishLabel,
   kClassRankLabel,
-  // The command line: what --help shows, the usage line, and the refusal of
-  // an argument, before its name.
+  // The command line: what --help shows (and where the manual is, where man
+  // reads it), the usage line, and the refusal of an argument, before its name.
   kHelp,
+  kHelpManual,
   kUsage,
   kUnknownArgument,
   kCount  // not a text: the number of them
