@@ -17,14 +17,16 @@ FUZZ_SECONDS ?= 60
 all: $(RELEASE_DIR)/exam_scores
 
 # Quiet when up to date, so that `make run` shows the program alone; while
-# building, a line that says so and the build's progress; the build's whole
-# output when it fails.
+# building, a line that says so and the build's progress (without the colours
+# CMake adds when make writes to a terminal); the build's whole output when it
+# fails.
 $(RELEASE_DIR)/exam_scores: FORCE
 	@test -f $(RELEASE_DIR)/CMakeCache.txt || { \
 	  echo "Configuring the release build in $(RELEASE_DIR) ..."; \
 	  cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null; }
 	@set -o pipefail; cmake --build $(RELEASE_DIR) -j $(JOBS) 2>&1 | tee $(RELEASE_DIR)/build.log | \
-	  awk '/ Building | Linking / { if (!shown++) print "Building exam_scores ..."; print; fflush() }' || \
+	  awk '{ gsub(/\033\[[0-9;]*m/, "") } \
+	       / Building | Linking / { if (!shown++) print "Building exam_scores ..."; print; fflush() }' || \
 	  { cat $(RELEASE_DIR)/build.log; exit 1; }
 
 run: $(RELEASE_DIR)/exam_scores
@@ -47,9 +49,11 @@ windows:
 	  -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
-# The pipe session tables and console checks against it, under wine.
-test-windows: windows
+# The pipe session tables and console checks against it, under wine; what
+# they need, the cross compiler included, is installed first.
+test-windows:
 	@tests/install_needs.sh --windows
+	$(MAKE) windows
 	cmake -S . -B $(TEST_WINDOWS_DIR) -DCMAKE_BUILD_TYPE=Debug -DEXAM_SCORES_TESTS=ON \
 	  -DEXAM_SCORES_WERROR=ON -DEXAM_SCORES_WINDOWS_EXE=$(CURDIR)/$(WINDOWS_DIR)/exam_scores.exe
 	cmake --build $(TEST_WINDOWS_DIR) -j $(JOBS)

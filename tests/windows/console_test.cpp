@@ -84,11 +84,49 @@ INSTANTIATE_TEST_SUITE_P(CodePages, TypedEntry,
                                            Code_Page_Case{"code page 936", "zh_CN.UTF-8"}),
                          readable_case_name{});
 
+// Under code page 936 a name with a character GBK lacks is refused, never
+// stored with "?"; what is left on an item's last line is dropped with the
+// notice, so the next item's answers land where they are typed.
+TEST(WindowsConsole, NameOutsideTheCodePageIsRefusedAndLeftoversDropped) {
+  Screen screen(console_command("zh_CN.UTF-8"));
+  ASSERT_TRUE(screen.shows(kMenuRows)) << screen.rows();
+  ASSERT_TRUE(screen.takes_keys());
+  screen.type("1");
+  for (const auto& [prompt, answer] : {std::pair{kExam, "0\r"},
+                                       {kNumber, "12\r"},
+                                       {kName, "刘䶮\r"},
+                                       {kUnreadable + kName, "李雷\r"},
+                                       {kClass, "7\r"},
+                                       {kChinese, "80 90 70 3\r"}}) {
+    ASSERT_TRUE(screen.shows(prompt)) << screen.rows();
+    screen.type(answer);
+  }
+  ASSERT_TRUE(screen.shows(kLeftover + kMenu)) << screen.rows();
+  screen.type("2");
+  ASSERT_TRUE(screen.last_row_is(kExam)) << screen.rows();
+  screen.type("0 12\r");
+  ASSERT_TRUE(screen.shows(kMenuRows, 3)) << screen.rows();
+  screen.type("5");
+  ASSERT_TRUE(screen.shows("[status 0]")) << screen.rows();
+  EXPECT_EQ(Screen::count_of(screen.rows(), student_report("李雷", 0, 80, 90, 70, 240, 1)), 1U)
+      << screen.rows();
+}
+
 // Redirected output follows the ANSI code page: GBK where it is 936.
 TEST(WindowsPipe, GbkUnderCodePage936) {
   const Program_Run run = run_program("4 5", {"LANG=zh_CN.UTF-8"});
   EXPECT_SAME_BYTES(run.out, to_gbk(with_line_ends(menu_key("4") + kNotYet + menu_key("5"))));
   EXPECT_EQ(run.exit_status, 0);
+}
+
+// A script saved as UTF-8 with its mark: its names are converted to GBK there.
+TEST(WindowsPipe, Utf8ScriptWithItsMarkUnderCodePage936) {
+  const Program_Run run = run_program(
+      "\xEF\xBB\xBF"
+      "1 0 12\n李雷\n7 80 90 70 2 0 12 5",
+      {"LANG=zh_CN.UTF-8"});
+  const std::string report = student_report("李雷", 0, 80, 90, 70, 240, 1);
+  EXPECT_NE(run.out.find(to_gbk(with_line_ends(report))), std::string::npos);
 }
 
 }  // namespace
