@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Writes src/console/character_tables.cpp: the characters a terminal draws
+"""Writes src/console/terminal/character_tables.cpp: the characters a terminal draws
 zero columns wide, the two-byte GBK characters it draws one column wide, and
 how GB18030's four-byte characters of the Basic Multilingual Plane map to
 Unicode. Made from Python's own Unicode data and GB18030 codec; run it again
-when they are newer: python3 tools/character_tables.py > src/console/character_tables.cpp
+when they are newer: python3 tools/character_tables.py > src/console/terminal/character_tables.cpp
 """
 import unicodedata
 
@@ -77,7 +77,7 @@ def main():
     narrow = ranges(code for code, character in gbk_pairs() if not is_wide(character))
     segments = gb18030_segments()
     print(f'''// Made by tools/character_tables.py from Unicode {unicodedata.unidata_version}; do not edit.
-#include "console/character_tables.h"
+#include "console/terminal/character_tables.h"
 
 const Code_Range kZeroWidthRanges[] = {{
 {table([f'{{0x{a:x}, 0x{b:x}}},' for a, b in zero], 5)}

@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "console/output.h"
-#include "console/platform.h"
+#include "console/platform/platform.h"
+#include "console/program.h"
 #include "console/texts.h"
 
 #ifndef EXAM_SCORES_VERSION
@@ -18,7 +19,10 @@ constexpr int kUsageStatus = 2;
 
 [[noreturn]] void refuse(const char* argument) {
   // Nothing has been written to standard output yet: standard error alone.
-  std::fprintf(stderr, "%s%s\n%s", text(Text::kUnknownArgument), argument, text(Text::kUsage));
+  const std::string_view refusal = text(Text::kUnknownArgument);
+  const std::string_view usage = text(Text::kUsage);
+  std::fprintf(stderr, "%.*s%s\n%.*s", static_cast<int>(refusal.size()), refusal.data(), argument,
+               static_cast<int>(usage.size()), usage.data());
   std::exit(kUsageStatus);
 }
 
@@ -26,7 +30,7 @@ constexpr int kUsageStatus = 2;
 
 void take_command_line(int argc, const char* const* argv) {
   if (argc <= 1) return;
-  start_console_and_texts();
+  start_program();
   const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
   const bool version = std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0;
   if (!help && !version) refuse(argv[1]);
@@ -38,5 +42,5 @@ void take_command_line(int argc, const char* const* argv) {
   } else {
     put_text("exam_scores " EXAM_SCORES_VERSION "\n");
   }
-  finish_output();
+  finish_program();
 }

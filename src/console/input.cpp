@@ -5,10 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "console/characters.h"
 #include "console/float_text.h"
 #include "console/output.h"
-#include "console/platform.h"
+#include "console/platform/platform.h"
+#include "console/program.h"
+#include "console/terminal/characters.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ Input_Kind input_kind = Input_Kind::kStream;
 Console_Encoding input_encoding = Console_Encoding::kUtf8;
 bool mark_checked = false;
 // The prompt of the answer being read, and the lines typed since it was shown.
-const char* current_prompt = "";
+std::string_view current_prompt;
 int lines_typed_at_prompt = 0;
 
 std::size_t buffered() { return filled - read_at; }
@@ -37,7 +38,8 @@ void take_byte_order_mark();
 std::ptrdiff_t read_more(char* into, std::size_t size) {
   if (input_kind != Input_Kind::kKeys) return read_standard_input(into, size);
   for (;;) {
-    const std::ptrdiff_t got = read_console_line(into, size, text_on_row());
+    const std::ptrdiff_t got =
+        read_console_line(into, size, text_on_row(), console_encoding_in_use());
     if (got > 0 || got == kLineNotInEncoding) row_ended();
     if (got != kLineNotInEncoding) return got;
     put_text(text(Text::kUnreadableNumber));

@@ -4,7 +4,7 @@
 
 #include "console/input.h"
 #include "console/output.h"
-#include "console/platform.h"
+#include "console/program.h"
 #include "console/read_key.h"
 #include "console/reports.h"
 #include "console/texts.h"
@@ -88,8 +88,8 @@ void test_seams::run_menu() {
 }
 
 void Data_Reception() {
-  start_console_and_texts();
+  start_program();
   input_reset();
   test_seams::run_menu();
-  finish_output();
+  finish_program();
 }

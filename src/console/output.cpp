@@ -1,22 +1,31 @@
 #include "console/output.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "console/platform.h"
+#include "console/platform/platform.h"
+#include "console/program.h"
+#include "console/texts.h"
 
 namespace {
 
-constexpr const char* kProgramName = "exam_scores";
 constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 
 char buffer[kBufferBytes];
 std::size_t buffered = 0;
 std::string row;
+
+// Asked once: standard output stays what it is for the whole run.
+bool output_is_terminal() {
+  static const bool terminal = standard_output_is_terminal();
+  return terminal;
+}
+
+bool line_ends_are_crlf() {
+  static const bool crlf = line_end() == "\r\n";
+  return crlf;
+}
 
 void note_on_row(std::string_view text) {
   const std::size_t line_break = text.rfind('\n');
@@ -25,21 +34,6 @@ void note_on_row(std::string_view text) {
   } else {
     row.assign(text.substr(line_break + 1));
   }
-}
-
-// Nothing is added to a pipe or a file: what they get stays as it is.
-void end_row_on_terminal() {
-  if (!row.empty() && standard_output_is_terminal()) put_text("\n");
-}
-
-[[noreturn]] void fail(const char* what, int error_number) {
-  end_console();
-  end_row_on_terminal();
-  try_flush_output();  // the line break, if it can still be written
-  // Standard error is unbuffered: the line goes out at once, whatever became of
-  // standard output.
-  std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
-  std::exit(EXIT_FAILURE);  // what the platform set up for the run is put back
 }
 
 void put_bytes(const char* bytes, std::size_t size) {
@@ -57,6 +51,17 @@ void put_bytes(const char* bytes, std::size_t size) {
   }
 }
 
+// Each "\n" as "\r\n".
+void put_with_crlf(std::string_view text) {
+  for (std::size_t line_break = text.find('\n'); line_break != std::string_view::npos;
+       line_break = text.find('\n')) {
+    put_bytes(text.data(), line_break);
+    put_bytes("\r\n", 2);
+    text.remove_prefix(line_break + 1);
+  }
+  put_bytes(text.data(), text.size());
+}
+
 }  // namespace
 
 std::string_view text_on_row() { return row; }
@@ -64,19 +69,12 @@ std::string_view text_on_row() { return row; }
 void row_ended() { row.clear(); }
 
 void put_text(std::string_view text) {
-  note_on_row(text);
-  const std::string_view end = line_end();
-  if (end == "\n") {
+  if (output_is_terminal()) note_on_row(text);
+  if (line_ends_are_crlf()) {
+    put_with_crlf(text);
+  } else {
     put_bytes(text.data(), text.size());
-    return;
   }
-  for (std::size_t line_break = text.find('\n'); line_break != std::string_view::npos;
-       line_break = text.find('\n')) {
-    put_bytes(text.data(), line_break);
-    put_bytes(end.data(), end.size());
-    text.remove_prefix(line_break + 1);
-  }
-  put_bytes(text.data(), text.size());
 }
 
 void put_char(char character) {
@@ -84,36 +82,22 @@ void put_char(char character) {
     put_text({&character, 1});
     return;
   }
-  row += character;
+  if (output_is_terminal()) row += character;
   buffer[buffered++] = character;
 }
 
 bool try_flush_output() {
   if (buffered == 0) return true;
-  const bool written = write_standard_output({buffer, buffered});
+  const bool written = write_standard_output({buffer, buffered}, console_encoding_in_use());
   buffered = 0;
   return written;
-}
-
-void fail_writing() {
-  // The reader has gone (the pipe's SIGPIPE ignored, or Windows): nobody is
-  // left to tell, and a reader that quits early is no error of ours.
-  if (errno == EPIPE) {
-    end_console();
-    std::exit(EXIT_FAILURE);
-  }
-  fail("write error", errno != 0 ? errno : EIO);
 }
 
 void flush_output() {
   if (!try_flush_output()) fail_writing();
 }
 
-void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
-
-void finish_output() {
-  end_console();
-  end_row_on_terminal();
-  flush_output();
-  std::exit(EXIT_SUCCESS);
+// Nothing is added to a pipe or a file: what they get stays as it is.
+void end_row_on_terminal() {
+  if (!row.empty()) put_text("\n");
 }

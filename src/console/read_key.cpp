@@ -2,7 +2,8 @@
 
 #include "console/input.h"
 #include "console/output.h"
-#include "console/platform.h"
+#include "console/platform/platform.h"
+#include "console/program.h"
 #include "console/texts.h"
 
 namespace {
@@ -20,7 +21,7 @@ void echo(int key) {
 // The next key from the terminal itself, what was written shown first.
 int terminal_key() {
   flush_output();
-  const int key = read_console_key(text(Text::kMenuPrompt));
+  const int key = read_console_key(text(Text::kMenuPrompt), console_encoding_in_use());
   if (key == kConsoleFailed) fail_reading();
   return key == kConsoleEnded ? kEndOfInput : key;
 }

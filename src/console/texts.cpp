@@ -1,8 +1,9 @@
 #include "console/texts.h"
 
+#include <array>
 #include <string>
 
-#include "console/platform.h"
+#include "console/platform/platform.h"
 
 namespace {
 
@@ -95,32 +96,33 @@ const char* source_text(Text id) {
   return "";
 }
 
+using Text_Table = std::array<std::string_view, kTextCount>;
+
+// Each text's length counted once.
+const Text_Table utf8_texts = [] {
+  Text_Table table;
+  for (int i = 0; i < kTextCount; ++i) table[i] = source_text(static_cast<Text>(i));
+  return table;
+}();
+
 std::string gbk_texts[kTextCount];
+Text_Table texts_in_use = utf8_texts;
 Console_Encoding encoding_in_use = Console_Encoding::kUtf8;
 
 }  // namespace
 
 void use_console_encoding(Console_Encoding encoding) {
   encoding_in_use = Console_Encoding::kUtf8;
+  texts_in_use = utf8_texts;
   if (encoding == Console_Encoding::kUtf8) return;
   // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
-  bool all_converted = true;
-  for (int i = 0; i < kTextCount && all_converted; ++i) {
-    all_converted =
-        convert_from_utf8(source_text(static_cast<Text>(i)), Console_Encoding::kGbk, gbk_texts[i]);
+  for (int i = 0; i < kTextCount; ++i) {
+    if (!convert_from_utf8(utf8_texts[i], Console_Encoding::kGbk, gbk_texts[i])) return;
   }
-  if (all_converted) encoding_in_use = encoding;
-}
-
-void start_console_and_texts() {
-  start_console();
-  use_console_encoding(choose_console_encoding());
-  set_console_encoding(console_encoding_in_use());
+  for (int i = 0; i < kTextCount; ++i) texts_in_use[i] = gbk_texts[i];
+  encoding_in_use = encoding;
 }
 
 Console_Encoding console_encoding_in_use() { return encoding_in_use; }
 
-const char* text(Text id) {
-  const int index = static_cast<int>(id);
-  return encoding_in_use != Console_Encoding::kUtf8 ? gbk_texts[index].c_str() : source_text(id);
-}
+std::string_view text(Text id) { return texts_in_use[static_cast<std::size_t>(id)]; }

@@ -2,7 +2,9 @@
 // written in.
 #pragma once
 
-#include "console/console_encoding.h"
+#include <string_view>
+
+#include "console/terminal/console_encoding.h"
 
 enum class Text {
   kMenu,        // the frame and the items
@@ -51,10 +53,8 @@ enum class Text {
 // Prepares the texts in the given encoding; until then they are UTF-8.
 void use_console_encoding(Console_Encoding encoding);
 
-// Readies the console for the run, and the texts in the encoding it uses.
-void start_console_and_texts();
-
-// The encoding the texts are in now, which is also the one typed text is read in.
+// The encoding the texts are in now, which is also the one typed text is read
+// in.
 Console_Encoding console_encoding_in_use();
 
-const char* text(Text id);
+std::string_view text(Text id);

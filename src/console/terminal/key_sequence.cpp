@@ -1,6 +1,6 @@
-#include "console/key_sequence.h"
+#include "console/terminal/key_sequence.h"
 
-#include "console/characters.h"
+#include "console/terminal/characters.h"
 
 namespace {
 

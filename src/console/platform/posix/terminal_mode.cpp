@@ -1,4 +1,4 @@
-#include "console/terminal_mode_posix.h"
+#include "console/platform/posix/terminal_mode.h"
 
 #include <unistd.h>
 

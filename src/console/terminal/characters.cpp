@@ -1,9 +1,9 @@
-#include "console/characters.h"
+#include "console/terminal/characters.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "console/character_tables.h"
+#include "console/terminal/character_tables.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "console/platform.h"
+#include "console/platform/platform.h"
 
 namespace {
 

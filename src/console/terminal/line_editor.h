@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "console/console_encoding.h"
-#include "console/key_sequence.h"
+#include "console/terminal/console_encoding.h"
+#include "console/terminal/key_sequence.h"
 
 inline constexpr std::size_t kMaxLineBytes = 4095;
 

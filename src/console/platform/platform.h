@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/console_encoding.h"
+#include "console/terminal/console_encoding.h"
 
 // Readies the console for the run, before anything is read or written; what
 // it changes goes back at exit.
@@ -21,10 +21,6 @@ void end_console();
 
 // The encoding the console shows and types.
 Console_Encoding choose_console_encoding();
-
-// The encoding the program's texts are written in from now on, which is also
-// the one typed text is read in.
-void set_console_encoding(Console_Encoding encoding);
 
 // UTF-8 text in GBK or GB18030; false when it is not UTF-8, or some character
 // has no form there.
@@ -50,9 +46,10 @@ Input_Kind standard_input_kind();
 
 bool standard_output_is_terminal();
 
-// Writes all of `bytes` to standard output; false on a failure, with errno
-// saying why. Output that cannot be taken yet is waited for.
-bool write_standard_output(std::string_view bytes);
+// Writes all of `bytes`, text in `encoding`, to standard output; false on a
+// failure, with errno saying why. Output that cannot be taken yet is waited
+// for.
+bool write_standard_output(std::string_view bytes, Console_Encoding encoding);
 
 inline constexpr int kConsoleEnded = -1;
 inline constexpr int kConsoleFailed = -2;  // errno says why
@@ -63,7 +60,7 @@ inline constexpr int kConsoleFailed = -2;  // errno says why
 // as 0x1B. kConsoleEnded at the end of input (the console's end-of-file key
 // included). `prompt` is shown again when the program comes back after a
 // stop.
-int read_console_key(std::string_view prompt);
+int read_console_key(std::string_view prompt, Console_Encoding encoding);
 
 // Standard input is the console, and `prompt`, all that the program wrote on
 // the current row, is on screen: one line typed after it and edited there,
@@ -73,4 +70,5 @@ int read_console_key(std::string_view prompt);
 // or kLineNotInEncoding when the console gave a character that the console's
 // encoding cannot hold (the line is dropped, never stored with a stand-in).
 inline constexpr std::ptrdiff_t kLineNotInEncoding = -2;
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt);
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt,
+                                 Console_Encoding encoding);

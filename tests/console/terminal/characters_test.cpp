@@ -1,6 +1,6 @@
 // Characters of each console encoding: where one ends, and how many columns a
 // terminal gives it.
-#include "console/characters.h"
+#include "console/terminal/characters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Made by tools/character_tables.py from Unicode 14.0.0; do not edit.
-#include "console/character_tables.h"
+#include "console/terminal/character_tables.h"
 
 const Code_Range kZeroWidthRanges[] = {
     {0x300, 0x36f},     {0x483, 0x489},     {0x591, 0x5bd},     {0x5bf, 0x5bf},

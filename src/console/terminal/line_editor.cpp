@@ -1,9 +1,9 @@
-#include "console/line_editor.h"
+#include "console/terminal/line_editor.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "console/characters.h"
+#include "console/terminal/characters.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "console/console_windows.h"
-#include "console/key_sequence.h"
-#include "console/platform.h"
+#include "console/platform/platform.h"
+#include "console/platform/windows/console.h"
+#include "console/terminal/key_sequence.h"
 
 namespace {
 
@@ -29,7 +29,6 @@ constexpr std::size_t kMostConsoleWriteUnits = 8192;
 constexpr DWORD kRetryAfterMs = 50;
 
 bool stdout_is_console = false;
-UINT code_page_in_use = kUtf8CodePage;
 // The code pages the console had before the program switched it to UTF-8.
 // The console's control handler runs on a thread of its own.
 std::atomic<bool> code_pages_switched{false};
@@ -51,9 +50,12 @@ BOOL WINAPI on_console_event(DWORD) {
 
 // A console decodes what it is given in its own code page; handing it UTF-16
 // shows the texts right whatever that is.
-bool write_to_console(std::string_view bytes) {
+UINT code_page_of(Console_Encoding encoding) {
+  return encoding == Console_Encoding::kUtf8 ? kUtf8CodePage : kChineseCodePage;
+}
+
+bool write_to_console(std::string_view bytes, UINT code_page) {
   const int size = static_cast<int>(bytes.size());
-  const UINT code_page = code_page_in_use;
   const int units = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
   MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), units);
@@ -116,10 +118,6 @@ void start_console() {
 
 void end_console() { put_back_code_pages(); }
 
-void set_console_encoding(Console_Encoding encoding) {
-  code_page_in_use = encoding == Console_Encoding::kUtf8 ? kUtf8CodePage : kChineseCodePage;
-}
-
 std::string_view line_end() { return "\r\n"; }
 
 std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
@@ -132,8 +130,8 @@ Input_Kind standard_input_kind() {
 
 bool standard_output_is_terminal() { return stdout_is_console; }
 
-bool write_standard_output(std::string_view bytes) {
-  if (stdout_is_console) return write_to_console(bytes);
+bool write_standard_output(std::string_view bytes, Console_Encoding encoding) {
+  if (stdout_is_console) return write_to_console(bytes, code_page_of(encoding));
   // WriteFile itself, so that the system's own reason is at hand.
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   while (!bytes.empty()) {
@@ -148,7 +146,7 @@ bool write_standard_output(std::string_view bytes) {
   return true;
 }
 
-int read_console_key(std::string_view) {
+int read_console_key(std::string_view, Console_Encoding) {
   const int code = _getch();
   if (code == kFirstOfTwoCodes || code == kOtherFirstOfTwoCodes) {
     _getch();  // the key's scan code: the two are one key
@@ -163,7 +161,8 @@ int read_console_key(std::string_view) {
   return code;
 }
 
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view) {
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view,
+                                 Console_Encoding encoding) {
   const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
   // Every UTF-16 unit takes at most three bytes in UTF-8, two in GBK.
   const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
@@ -187,13 +186,14 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
   // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
   if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
   const int size = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
-  if (code_page_in_use == kUtf8CodePage) {
+  const UINT code_page = code_page_of(encoding);
+  if (code_page == kUtf8CodePage) {
     return WideCharToMultiByte(kUtf8CodePage, 0, wide, static_cast<int>(got), into, size, nullptr,
                                nullptr);
   }
   // A character the code page lacks would be stored as "?": the line is refused instead.
   BOOL lost = FALSE;
-  const int converted = WideCharToMultiByte(code_page_in_use, WC_NO_BEST_FIT_CHARS, wide,
+  const int converted = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide,
                                             static_cast<int>(got), into, size, nullptr, &lost);
   return lost ? kLineNotInEncoding : converted;
 }

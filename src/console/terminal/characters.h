@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "console/console_encoding.h"
+#include "console/terminal/console_encoding.h"
 
 inline constexpr std::size_t kMaxCharacterBytes = 4;
 

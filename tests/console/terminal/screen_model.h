@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/characters.h"
+#include "console/terminal/characters.h"
 
 class Screen_Model {
  public:

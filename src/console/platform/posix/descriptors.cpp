@@ -1,4 +1,4 @@
-#include "console/descriptors_posix.h"
+#include "console/platform/posix/descriptors.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "console/characters.h"
-#include "console/key_sequence.h"
-#include "console/line_editor.h"
+#include "console/terminal/characters.h"
+#include "console/terminal/key_sequence.h"
+#include "console/terminal/line_editor.h"
 #include "screen_model.h"
 
 inline const Editing_Keys kTestKeys{0x7f, 0x04};

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "console/console_windows.h"
-#include "console/platform.h"
+#include "console/platform/platform.h"
+#include "console/platform/windows/console.h"
 
 Console_Encoding choose_console_encoding() {
   // The console shows its output code page; redirected output is read later

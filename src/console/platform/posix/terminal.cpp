@@ -1,0 +1,316 @@
+// The POSIX side of the platform seam: the standard descriptors, and the
+// terminal's keys and lines, read in the key mode the terminal is held in,
+// with the line editor.
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string_view>
+
+#include "console/platform/platform.h"
+#include "console/platform/posix/descriptors.h"
+#include "console/platform/posix/terminal_mode.h"
+#include "console/terminal/characters.h"
+#include "console/terminal/key_sequence.h"
+#include "console/terminal/line_editor.h"
+
+namespace {
+
+constexpr int kDefaultColumns = 80;
+
+// A line ended by "\r": a "\n" right after it belongs to the same Enter.
+bool newline_may_follow = false;
+// The last key was an ESC that nothing followed in time.
+bool lone_escape_taken = false;
+Line_Editor editor;
+// Bytes read ahead with a key they turned out not to belong to: the next ones
+// typed, oldest first.
+unsigned char read_ahead[kMaxCharacterBytes];
+std::size_t read_ahead_count = 0;
+
+// What the program echoes goes to the terminal, also when standard output
+// has been sent elsewhere.
+int echo_fd() { return isatty(STDOUT_FILENO) == 1 ? STDOUT_FILENO : STDIN_FILENO; }
+
+void show(std::string_view bytes) {
+  write_all(echo_fd(), bytes);  // a lost echo loses no input
+}
+
+// Shows what the editor wrote, and readies what an ending signal writes below it.
+void show_line(std::string_view bytes) {
+  show(bytes);
+  set_line_breaks_for_ending(line_breaks_below(editor));
+}
+
+int terminal_columns() {
+  winsize size{};
+  if (ioctl(echo_fd(), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kDefaultColumns;
+  return size.ws_col;
+}
+
+bool take_read_ahead(unsigned char& byte) {
+  if (read_ahead_count == 0) return false;
+  byte = read_ahead[0];
+  std::memmove(read_ahead, read_ahead + 1, --read_ahead_count);
+  return true;
+}
+
+// The byte is read again as the next key.
+void read_again(unsigned char byte) {
+  std::memmove(read_ahead + 1, read_ahead, read_ahead_count++);
+  read_ahead[0] = byte;
+}
+
+enum class Byte_Event { kByte, kNothing, kTimedOut, kSignalled, kEnded, kFailed };
+
+// One read of one byte that is ready: kNothing when it was interrupted, or
+// was the "\n" of an Enter taken already.
+Byte_Event read_byte(unsigned char& byte) {
+  const ssize_t got = read(STDIN_FILENO, &byte, 1);
+  if (got == 0) return Byte_Event::kEnded;
+  if (got < 0) {
+    const bool retry = errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
+    return retry ? Byte_Event::kNothing : Byte_Event::kFailed;
+  }
+  const bool same_enter = newline_may_follow && byte == '\n';
+  newline_may_follow = false;
+  return same_enter ? Byte_Event::kNothing : Byte_Event::kByte;
+}
+
+// One byte from the terminal within `milliseconds` (-1: as long as it
+// takes). kSignalled, with `events`, when the program was continued or the
+// window resized, before any further wait.
+Byte_Event next_byte(unsigned char& byte, int milliseconds, Terminal_Events& events) {
+  if (take_read_ahead(byte)) return Byte_Event::kByte;
+  for (;;) {
+    events = take_terminal_events();
+    if (events.resumed || events.resized) {
+      take_terminal();
+      return Byte_Event::kSignalled;
+    }
+    if (!holds_terminal()) stop_for_terminal_input();
+    const Wait_Result wait = wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting());
+    if (wait == Wait_Result::kTimedOut) return Byte_Event::kTimedOut;
+    if (wait == Wait_Result::kFailed) return Byte_Event::kFailed;
+    if (wait == Wait_Result::kInterrupted) continue;
+    const Byte_Event event = read_byte(byte);
+    if (event != Byte_Event::kNothing) return event;
+  }
+}
+
+using Event_Handler = std::function<void(const Terminal_Events&)>;
+
+// The next byte typed, with signals acted on while it is awaited: kByte,
+// kEnded or kFailed.
+Byte_Event next_typed_byte(unsigned char& byte, const Event_Handler& on_events) {
+  for (;;) {
+    Terminal_Events events;
+    const Byte_Event event = next_byte(byte, -1, events);
+    if (event != Byte_Event::kSignalled && event != Byte_Event::kTimedOut) return event;
+    on_events(events);
+  }
+}
+
+// The rest of a sequence, up to its end, or to a pause that ends it: after
+// its ESC, the user pressed Esc alone. A control byte that cuts it short is
+// read again as the next key.
+Escape_Sequence take_escape_sequence(Escape_Sequence sequence, Key_Context context,
+                                     const Event_Handler& on_events) {
+  for (;;) {
+    unsigned char byte = 0;
+    Terminal_Events events;
+    switch (next_byte(byte, next_sequence_byte_wait_ms(sequence, context), events)) {
+      case Byte_Event::kByte:
+        if (!add_to_sequence(sequence, byte)) break;
+        if (sequence.cut_short) read_again(byte);
+        return sequence;
+      case Byte_Event::kSignalled:
+        on_events(events);
+        break;
+      case Byte_Event::kTimedOut:
+        lone_escape_taken = sequence.length == 1;
+        return sequence;
+      case Byte_Event::kNothing:
+      case Byte_Event::kEnded:
+      case Byte_Event::kFailed:
+        return sequence;  // the next read meets the same end
+    }
+  }
+}
+
+enum class Key_Kind { kByte, kSequence, kEnded, kFailed };
+
+struct Key {
+  Key_Kind kind = Key_Kind::kEnded;
+  unsigned char byte = 0;    // kByte
+  Escape_Sequence sequence;  // kSequence
+  bool resumed = false;      // a sequence whose ESC came earlier, taken alone
+};
+
+// The one reader of keys: the next byte typed, or a whole escape sequence,
+// or the end of input, or a failure. Signals that arrive meanwhile are acted
+// on.
+Key next_key(Key_Context context, const Event_Handler& on_events) {
+  Key key;
+  const Byte_Event event = next_typed_byte(key.byte, on_events);
+  if (event != Byte_Event::kByte) {
+    key.kind = event == Byte_Event::kEnded ? Key_Kind::kEnded : Key_Kind::kFailed;
+    return key;
+  }
+  key.resumed = lone_escape_taken && continues_lone_escape(key.byte, context);
+  lone_escape_taken = false;
+  key.kind = key.resumed || key.byte == kEscape ? Key_Kind::kSequence : Key_Kind::kByte;
+  if (key.resumed) {
+    key.sequence = take_escape_sequence(sequence_resumed_with(key.byte), context, on_events);
+  } else if (key.byte == kEscape) {
+    key.sequence = take_escape_sequence(Escape_Sequence{}, context, on_events);
+  }
+  return key;
+}
+
+// At the menu a four-byte GB18030 character is one key, given as its first
+// byte; other characters give one key a byte. The rest of a character that
+// has begun is waited for as long as it takes, as a terminal sends it whole.
+int character_key(unsigned char lead, Console_Encoding encoding, const Event_Handler& on_events) {
+  if (encoding != Console_Encoding::kGb18030 || lead < 0x81) return lead;
+  unsigned char bytes[kMaxCharacterBytes] = {lead};
+  std::size_t length = 1;
+  Character_Check check = Character_Check::kIncomplete;
+  while (check == Character_Check::kIncomplete &&
+         next_typed_byte(bytes[length], on_events) == Byte_Event::kByte) {
+    ++length;
+    check = check_character(encoding, {reinterpret_cast<char*>(bytes), length});
+  }
+  if (check == Character_Check::kComplete && length == 4) return lead;
+  read_ahead_count = length - 1;
+  std::memcpy(read_ahead, bytes + 1, read_ahead_count);
+  return lead;
+}
+
+bool is_end_of_file_key(unsigned char byte) {
+  const cc_t end_key = mode_found().c_cc[VEOF];
+  return end_key != _POSIX_VDISABLE && byte == end_key;
+}
+
+enum class Line_End { kNone, kEnter, kEndOfInput, kHungUp, kFailed };
+
+// One key typed into the line.
+Line_End edit_with_key(const Key& key, const Editing_Keys& keys) {
+  switch (key.kind) {
+    case Key_Kind::kFailed:
+      return Line_End::kFailed;
+    case Key_Kind::kEnded:
+      return Line_End::kHungUp;
+    case Key_Kind::kSequence:
+      edit_with_sequence(editor, key.sequence);
+      return Line_End::kNone;
+    case Key_Kind::kByte:
+      break;
+  }
+  switch (edit_with_byte(editor, key.byte, keys)) {
+    case Edit_Step::kEditing:
+      return Line_End::kNone;
+    case Edit_Step::kEnter:
+      newline_may_follow = key.byte == '\r';
+      return Line_End::kEnter;
+    case Edit_Step::kEndOfFile:
+      return Line_End::kEndOfInput;
+  }
+  return Line_End::kNone;
+}
+
+// What the line gives the reader once it has ended.
+std::ptrdiff_t line_taken(Line_End end, char* into) {
+  switch (end) {
+    case Line_End::kFailed:
+      return -1;
+    case Line_End::kEndOfInput:
+      show_line(refresh_line(editor));  // what was erased just before it goes from the screen too
+      return 0;
+    case Line_End::kHungUp:
+      // What was typed still counts, without its Enter.
+      std::memcpy(into, editor.line, editor.length);
+      return static_cast<std::ptrdiff_t>(editor.length);
+    case Line_End::kEnter:
+      show(finish_line(editor));
+      set_line_breaks_for_ending(0);
+      std::memcpy(into, editor.line, editor.length);
+      into[editor.length] = '\n';
+      return static_cast<std::ptrdiff_t>(editor.length + 1);
+    case Line_End::kNone:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// A terminal that cannot move its cursor keeps its own mode: it is read as a pipe.
+void start_console() {
+  if (standard_input_kind() == Input_Kind::kKeys) start_terminal();
+}
+
+void end_console() { end_terminal(); }
+
+std::string_view line_end() { return "\n"; }
+
+std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
+  return read_some(STDIN_FILENO, into, size);
+}
+
+Input_Kind standard_input_kind() {
+  if (isatty(STDIN_FILENO) != 1) return Input_Kind::kStream;
+  return terminal_moves_cursor(std::getenv("TERM")) ? Input_Kind::kKeys : Input_Kind::kLines;
+}
+
+bool standard_output_is_terminal() { return isatty(STDOUT_FILENO) == 1; }
+
+bool write_standard_output(std::string_view bytes, Console_Encoding) {
+  static const bool to_terminal = standard_output_is_terminal();
+  if (to_terminal && !bytes.empty()) set_line_breaks_for_ending(bytes.back() == '\n' ? 0 : 1);
+  return write_all(STDOUT_FILENO, bytes);
+}
+
+int read_console_key(std::string_view prompt, Console_Encoding encoding) {
+  const Event_Handler on_events = [&](const Terminal_Events& events) {
+    if (events.resumed && holds_terminal()) show(prompt);
+  };
+  for (;;) {
+    const Key key = next_key(Key_Context::kMenu, on_events);
+    switch (key.kind) {
+      case Key_Kind::kEnded:
+        return kConsoleEnded;
+      case Key_Kind::kFailed:
+        return kConsoleFailed;
+      case Key_Kind::kSequence:
+        if (!key.resumed) return kEscape;
+        break;  // its Esc has shown the menu again already
+      case Key_Kind::kByte:
+        if (is_end_of_file_key(key.byte)) return kConsoleEnded;
+        return character_key(key.byte, encoding, on_events);
+    }
+  }
+}
+
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt,
+                                 Console_Encoding encoding) {
+  if (capacity < 2 || signals_open_while_waiting() == nullptr) {
+    return read_standard_input(into, capacity);
+  }
+  const Event_Handler on_events = [](const Terminal_Events& events) {
+    if (events.resumed && holds_terminal()) show_line(redraw_line(editor));
+    if (events.resized) show_line(resize_line(editor, terminal_columns()));
+  };
+  const Editing_Keys keys{mode_found().c_cc[VERASE], mode_found().c_cc[VEOF]};
+  start_line(editor, prompt, encoding, terminal_columns(), capacity - 1);
+  for (;;) {
+    const Line_End end = edit_with_key(next_key(Key_Context::kLine, on_events), keys);
+    if (end != Line_End::kNone) return line_taken(end, into);
+    // A paste arrives faster than it can be shown: show it once it is all in.
+    if (!has_input(STDIN_FILENO)) show_line(refresh_line(editor));
+  }
+}

@@ -1,0 +1,54 @@
+#include "console/program.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/output.h"
+#include "console/platform/platform.h"
+#include "console/texts.h"
+
+namespace {
+
+constexpr const char* kProgramName = "exam_scores";
+
+// Every end goes through here: from now on the console is as it was found,
+// and nothing takes it again.
+[[noreturn]] void end_program(int status) {
+  end_console();
+  std::exit(status);  // what the platform set up for the run is put back
+}
+
+[[noreturn]] void fail(const char* what, int error_number) {
+  end_console();
+  end_row_on_terminal();
+  try_flush_output();  // the line break, if it can still be written
+  // Standard error is unbuffered: the line goes out at once, whatever became of
+  // standard output.
+  std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
+  end_program(EXIT_FAILURE);
+}
+
+}  // namespace
+
+void start_program() {
+  start_console();
+  use_console_encoding(choose_console_encoding());
+}
+
+void finish_program() {
+  end_console();
+  end_row_on_terminal();
+  if (!try_flush_output()) fail_writing();
+  end_program(EXIT_SUCCESS);
+}
+
+void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
+
+void fail_writing() {
+  // The reader has gone (the pipe's SIGPIPE ignored, or Windows): nobody is
+  // left to tell, and a reader that quits early is no error of ours.
+  if (errno == EPIPE) end_program(EXIT_FAILURE);
+  fail("write error", errno != 0 ? errno : EIO);
+}
