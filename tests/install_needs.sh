@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# What the tests need beyond a compiler, CMake and GoogleTest: a real terminal
-# (tmux), a GBK terminal inside it (luit, which converts with the X font
-# encodings), and with --windows the MinGW-w64 cross compiler, wine and a
-# zh_CN.UTF-8 locale (wine takes code page 936 from it). Installs what is
+# What the tests need beyond g++, CMake and GoogleTest: clang with its
+# sanitizer and fuzzer runtimes and clang-tidy, a real terminal (tmux), a GBK
+# terminal inside it (luit, which converts with the X font encodings), and with
+# --windows the MinGW-w64 cross compiler, wine and a zh_CN.UTF-8 locale (wine
+# takes code page 936 from it). Installs what is
 # missing when it can (as root, with apt-get); otherwise names it and stops.
 set -euo pipefail
 
 missing=()
 [ -e /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+command -v clang++ >/dev/null || missing+=(clang)
+command -v clang-tidy >/dev/null || missing+=(clang-tidy)
+compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+  missing+=(libclang-rt-14-dev)
 command -v tmux >/dev/null || missing+=(tmux)
 command -v luit >/dev/null || missing+=(x11-utils)
 [ -d /usr/share/fonts/X11/encodings ] || missing+=(xfonts-encodings)

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Writes src/console/terminal/character_tables.cpp: the characters a terminal draws
-zero columns wide, the two-byte GBK characters it draws one column wide, and
+zero columns wide and two columns wide, the two-byte GBK characters it draws
+one column wide, and
 how GB18030's four-byte characters of the Basic Multilingual Plane map to
 Unicode. Made from Python's own Unicode data and GB18030 codec; run it again
-when they are newer: python3 tools/character_tables.py > src/console/terminal/character_tables.cpp
+when they are newer, and format what it wrote:
+    python3 tools/character_tables.py > src/console/terminal/character_tables.cpp
+    clang-format -i src/console/terminal/character_tables.cpp
 """
 import unicodedata
 
@@ -32,8 +35,19 @@ def ranges(values):
     return found
 
 
+# Blocks whose unassigned code points are wide too, as the East Asian Width
+# data has it.
+WIDE_BY_DEFAULT = [(0x3400, 0x4DBF), (0x4E00, 0x9FFF), (0xF900, 0xFAFF), (0x20000, 0x2FFFD),
+                   (0x30000, 0x3FFFD)]
+
+
 def is_wide(character):
-    return unicodedata.east_asian_width(character) in ('W', 'F')
+    code_point = ord(character)
+    if any(first <= code_point <= last for first, last in WIDE_BY_DEFAULT):
+        return True
+    # Python answers "F" for every unassigned code point: only assigned ones count.
+    return (unicodedata.category(character) != 'Cn'
+            and unicodedata.east_asian_width(character) in ('W', 'F'))
 
 
 def gbk_pairs():
@@ -74,6 +88,7 @@ def table(rows, per_line):
 def main():
     zero = ranges(c for c in range(0x110000)
                   if not 0xD800 <= c <= 0xDFFF and is_zero_width(c))
+    wide = ranges(c for c in range(0x110000) if not 0xD800 <= c <= 0xDFFF and is_wide(chr(c)))
     narrow = ranges(code for code, character in gbk_pairs() if not is_wide(character))
     segments = gb18030_segments()
     print(f'''// Made by tools/character_tables.py from Unicode {unicodedata.unidata_version}; do not edit.
@@ -83,6 +98,11 @@ const Code_Range kZeroWidthRanges[] = {{
 {table([f'{{0x{a:x}, 0x{b:x}}},' for a, b in zero], 5)}
 }};
 const std::size_t kZeroWidthRangeCount = std::size(kZeroWidthRanges);
+
+const Code_Range kWideRanges[] = {{
+{table([f'{{0x{a:x}, 0x{b:x}}},' for a, b in wide], 5)}
+}};
+const std::size_t kWideRangeCount = std::size(kWideRanges);
 
 const Code_Range kGbkNarrowRanges[] = {{
 {table([f'{{0x{a:x}, 0x{b:x}}},' for a, b in narrow], 5)}

@@ -119,6 +119,20 @@ float value_of(bool negative, bool hex, const Mantissa& mantissa, std::int64_t e
   return std::strtof(text, nullptr);
 }
 
+bool is_nan_payload(int byte) {
+  return is_digit(byte) || (lowercase(byte) >= 'a' && lowercase(byte) <= 'z') || byte == '_';
+}
+
+// The length of the "nan" at `at`, with the "(...)" after it when a whole one
+// follows within the lookahead.
+std::size_t nan_length(Reader& reader, std::size_t at) {
+  const std::size_t length = at + 3;
+  if (reader.peek(length) != '(') return length;
+  std::size_t inside = 0;
+  while (inside < kNanPayloadLimit && is_nan_payload(reader.peek(length + 1 + inside))) ++inside;
+  return reader.peek(length + 1 + inside) == ')' ? length + inside + 2 : length;
+}
+
 Float_Read read_word_form(Reader& reader, bool negative, std::size_t sign_length, float& value) {
   if (reader.spells("inf", sign_length)) {
     reader.skip(sign_length + (reader.spells("infinity", sign_length) ? 8 : 3));
@@ -127,16 +141,7 @@ Float_Read read_word_form(Reader& reader, bool negative, std::size_t sign_length
     return Float_Read::kNumber;
   }
   if (!reader.spells("nan", sign_length)) return Float_Read::kNoNumber;
-  std::size_t length = sign_length + 3;
-  if (reader.peek(length) == '(') {
-    std::size_t inside = 0;
-    const auto is_payload = [](int byte) {
-      return is_digit(byte) || (lowercase(byte) >= 'a' && lowercase(byte) <= 'z') || byte == '_';
-    };
-    while (inside < kNanPayloadLimit && is_payload(reader.peek(length + 1 + inside))) ++inside;
-    if (reader.peek(length + 1 + inside) == ')') length += inside + 2;
-  }
-  reader.skip(length);
+  reader.skip(nan_length(reader, sign_length));
   value = std::copysign(std::numeric_limits<float>::quiet_NaN(), negative ? -1.0F : 1.0F);
   return Float_Read::kNumber;
 }

@@ -4,11 +4,11 @@
 
 #include <cstddef>
 
+inline bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
+
 // The bytes to read from: peek_at(n) is the byte n places ahead, not taken,
 // or a negative value past the end; advance(n) takes n bytes. Lookahead never
 // goes further than kFloatLookahead places.
-inline bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
-
 struct Byte_Stream {
   int (*peek_at)(std::size_t offset);
   void (*advance)(std::size_t count);

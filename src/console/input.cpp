@@ -275,7 +275,7 @@ bool ask_int_within(Text prompt, std::int32_t& target, const Int_Range* range) {
       case Scan::kEnded:
         return false;
       case Scan::kNumber:
-        if (range == nullptr || (value >= range->lowest && value <= range->highest)) {
+        if (range == nullptr || range->accepts(value)) {
           target = value;
           return true;
         }

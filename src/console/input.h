@@ -30,15 +30,15 @@ bool drop_rest_of_answer_line();
 // kEndOfInput once input has ended.
 int next_menu_key();
 
-// An accepted range for an integer answer, with the message for one outside it.
+// The integer answers accepted, as the tables define them, with the message
+// for any other.
 struct Int_Range {
-  std::int32_t lowest;
-  std::int32_t highest;
+  bool (*accepts)(long long value);
   Text refusal;
 };
 
-inline constexpr Int_Range kExamCodes{0, kExamCount - 1, Text::kExamCodeOutOfRange};
-inline constexpr Int_Range kClassNumbers{0, kClassCount - 1, Text::kClassNoOutOfRange};
+inline constexpr Int_Range kExamCodes{is_exam_code, Text::kExamCodeOutOfRange};
+inline constexpr Int_Range kClassNumbers{is_class_no, Text::kClassNoOutOfRange};
 
 // Each prints its prompt and reads the answer into target. A refused answer
 // discards the rest of its line, prints its message and the prompt again.

@@ -13,13 +13,6 @@
 
 namespace {
 
-// The loop's variables, kept from one item to the next.
-struct Menu_State {
-  std::int32_t exam = 0;
-  std::int32_t student_no = 0;  // item 2
-  std::int32_t class_no = 0;    // item 3
-};
-
 // The fields of one entry after its exam code, each read as it comes. False
 // once input has ended.
 bool ask_entry_fields(Student_Record& row) {
@@ -41,8 +34,9 @@ bool refuse_entry() {
 }
 
 // Item 1. False once input has ended.
-bool enter_student(std::int32_t& exam) {
+bool enter_student() {
   if (number_student >= kMaxEntries) return refuse_entry();
+  std::int32_t exam = 0;
   if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
   ++number_student;
   const bool complete = ask_entry_fields(a[exam][number_student]);
@@ -50,40 +44,45 @@ bool enter_student(std::int32_t& exam) {
   return complete;
 }
 
+enum class Item_End { kMenuAgain, kAnswersRead, kInputEnded };
+
+Item_End answered(bool input_goes_on) {
+  return input_goes_on ? Item_End::kAnswersRead : Item_End::kInputEnded;
+}
+
+// Items 1 to 4, and any key that is none.
+Item_End carry_out(int key) {
+  switch (key) {
+    case '1':
+      return answered(enter_student());
+    case '2':
+      return answered(query_student());
+    case '3':
+      return answered(query_class());
+    case '4':
+      put_text(text(Text::kNotYetAvailable));
+      break;
+    default:
+      break;
+  }
+  return Item_End::kMenuAgain;
+}
+
 }  // namespace
 
 void test_seams::run_menu() {
-  Menu_State state;
   for (;;) {
     put_text(text(Text::kMenu));
     put_text(text(Text::kMenuPrompt));
     const int key = read_key();
     if (key == kEndOfInput) return;
     put_char('\n');
-    bool input_goes_on = true;
-    bool answers_read = true;
-    switch (key) {
-      case '1':
-        input_goes_on = enter_student(state.exam);
-        break;
-      case '2':
-        input_goes_on = query_student(state.exam, state.student_no);
-        break;
-      case '3':
-        input_goes_on = query_class(state.exam, state.class_no);
-        break;
-      case '4':
-        put_text(text(Text::kNotYetAvailable));
-        answers_read = false;
-        break;
-      case '5':
-        return;
-      default:
-        answers_read = false;
-        break;
+    if (key == '5') return;
+    const Item_End end = carry_out(key);
+    if (end == Item_End::kInputEnded) return;
+    if (end == Item_End::kAnswersRead && drop_rest_of_answer_line()) {
+      put_text(text(Text::kLeftoverDropped));
     }
-    if (!input_goes_on) return;
-    if (answers_read && drop_rest_of_answer_line()) put_text(text(Text::kLeftoverDropped));
   }
 }
 

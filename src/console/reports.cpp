@@ -1,6 +1,7 @@
 #include "console/reports.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "console/input.h"
 #include "console/output.h"
@@ -22,8 +23,8 @@ void put_one_decimal(float value) {
   put_text({digits, format_one_decimal(value, digits)});
 }
 
-}  // namespace
-
+// The report of the highest-placed row of `exam` with this student number, or
+// of blank row 0 where none has it.
 void Data_Search_A(int exam, int student_no) {
   if (!is_exam_code(exam)) return;
   const Student_Record* found = &a[exam][0];  // always blank
@@ -52,6 +53,7 @@ void Data_Search_A(int exam, int student_no) {
   put_char('\n');
 }
 
+// The averages of a class and its place in the exam's class order.
 void Data_Search_B(int exam, int class_no) {
   if (!is_exam_code(exam) || !is_class_no(class_no)) return;
   const Class_Record& record = b[exam][class_no];
@@ -78,14 +80,20 @@ void Data_Search_B(int exam, int class_no) {
   put_char('\n');
 }
 
-bool query_student(std::int32_t& exam, std::int32_t& student_no) {
+}  // namespace
+
+bool query_student() {
+  std::int32_t exam = 0;
+  std::int32_t student_no = 0;
   if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
   if (!ask_int(Text::kAskStudentNo, student_no)) return false;
   Data_Search_A(exam, student_no);
   return true;
 }
 
-bool query_class(std::int32_t& exam, std::int32_t& class_no) {
+bool query_class() {
+  std::int32_t exam = 0;
+  std::int32_t class_no = 0;
   if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
   if (!ask_int(Text::kAskQueryClass, class_no, kClassNumbers)) return false;
   Data_Search_B(exam, class_no);

@@ -7,10 +7,12 @@
 
 namespace {
 
-constexpr int kTextCount = static_cast<int>(Text::kCount);
+constexpr std::size_t kTextCount = static_cast<std::size_t>(Text::kCount);
 
 // Written here as UTF-8; converted once at start where the console wants GBK.
 // A switch, so that a text left out is a compiler warning, not an empty line.
+// The table is long by nature.
+// NOLINTNEXTLINE(readability-function-size)
 const char* source_text(Text id) {
   switch (id) {
     case Text::kMenu:
@@ -101,7 +103,7 @@ using Text_Table = std::array<std::string_view, kTextCount>;
 // Each text's length counted once.
 const Text_Table utf8_texts = [] {
   Text_Table table;
-  for (int i = 0; i < kTextCount; ++i) table[i] = source_text(static_cast<Text>(i));
+  for (std::size_t i = 0; i < kTextCount; ++i) table[i] = source_text(static_cast<Text>(i));
   return table;
 }();
 
@@ -116,10 +118,10 @@ void use_console_encoding(Console_Encoding encoding) {
   texts_in_use = utf8_texts;
   if (encoding == Console_Encoding::kUtf8) return;
   // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
-  for (int i = 0; i < kTextCount; ++i) {
+  for (std::size_t i = 0; i < kTextCount; ++i) {
     if (!convert_from_utf8(utf8_texts[i], Console_Encoding::kGbk, gbk_texts[i])) return;
   }
-  for (int i = 0; i < kTextCount; ++i) texts_in_use[i] = gbk_texts[i];
+  for (std::size_t i = 0; i < kTextCount; ++i) texts_in_use[i] = gbk_texts[i];
   encoding_in_use = encoding;
 }
 

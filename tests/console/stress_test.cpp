@@ -132,7 +132,8 @@ class Session_Maker {
 
 std::string printable(const std::string& bytes) {
   std::string shown;
-  for (unsigned char byte : bytes) {
+  for (const char character : bytes) {
+    const auto byte = static_cast<unsigned char>(character);
     if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
       shown += static_cast<char>(byte);
     } else {

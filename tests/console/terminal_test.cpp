@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -213,6 +214,34 @@ class Terminal_Session {
 
 bool exited_with(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
 
+bool eventually(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+char process_state(pid_t pid) {
+  FILE* stat = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+  if (stat == nullptr) return '?';
+  char state = '?';
+  if (std::fscanf(stat, "%*d %*s %c", &state) != 1) state = '?';
+  std::fclose(stat);
+  return state;
+}
+
+// The system call the process is blocked in, as /proc numbers it; -1 if none.
+long blocking_system_call(pid_t pid) {
+  FILE* calls = std::fopen(("/proc/" + std::to_string(pid) + "/syscall").c_str(), "r");
+  if (calls == nullptr) return -1;
+  long number = -1;
+  if (std::fscanf(calls, "%ld", &number) != 1) number = -1;
+  std::fclose(calls);
+  return number;
+}
+
 TEST(Terminal, KeyIsTakenWithoutEnterAndEchoed) {
   Terminal_Session session;
   ASSERT_TRUE(session.wait_for(kMenu));
@@ -290,7 +319,11 @@ TEST(Terminal, OutputHeldByCtrlSWaitsForCtrlQ) {
   ASSERT_TRUE(session.wait_for(kMenu));
   session.send("\x13");  // Ctrl-S
   session.send("4");
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Held: blocked in its write, or in the wait for the terminal to take more.
+  EXPECT_TRUE(eventually([&] {
+    const long call = blocking_system_call(session.program());
+    return call == SYS_write || call == SYS_poll;
+  }));
   session.send("\x11");  // Ctrl-Q
   ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
   session.send("5");
@@ -386,7 +419,7 @@ TEST_P(MenuKeySequence, IsOneKeyThatOnlyRedrawsTheMenu) {
   const std::size_t split = GetParam().sent_late_from;
   if (split > 0) {
     session.send(bytes.substr(0, split));
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));  // the slow link is the case
   }
   session.send(bytes.substr(split));
   std::string redrawn;
@@ -504,24 +537,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"SIGSEGV in a line", nullptr, SIGSEGV, true}),
     readable_case_name{});
 
-bool eventually(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
-char process_state(pid_t pid) {
-  FILE* stat = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
-  if (stat == nullptr) return '?';
-  char state = '?';
-  if (std::fscanf(stat, "%*d %*s %c", &state) != 1) state = '?';
-  std::fclose(stat);
-  return state;
-}
-
 // Stops that keep arriving while the program ends find nothing to take back:
 // every time status 0 and the terminal in its own mode.
 TEST(Terminal, StopsAtTheEndLeaveTheTerminalAsItWas) {
@@ -581,8 +596,7 @@ TEST_P(BackgroundJob, EndsOnKill) {
   // Once it waits for the terminal in the background, it is stopped.
   shell.send(
       "p=$!; until grep -q '^State:.T' /proc/$p/status; do sleep 0.05; done; "
-      "kill %1; while grep -q '^State:.T' /proc/$p/status 2>/dev/null; do sleep 0.05; done; "
-      "sleep 0.1; jobs\n");
+      "kill %1; while kill -0 $p 2>/dev/null; do sleep 0.05; done; jobs\n");
   EXPECT_TRUE(shell.wait_for("Terminated")) << shell.seen();  // by SIGTERM, not stopped
   shell.send("exit\n");
   EXPECT_TRUE(exited_with(shell.finish(), 0));

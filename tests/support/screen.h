@@ -27,8 +27,8 @@ namespace screen_detail {
 inline std::string hex_words(const std::string& bytes) {
   std::string out;
   char word[4];
-  for (unsigned char byte : bytes) {
-    std::snprintf(word, sizeof word, " %02x", byte);
+  for (const char byte : bytes) {
+    std::snprintf(word, sizeof word, " %02x", static_cast<unsigned char>(byte));
     out += word;
   }
   return out;

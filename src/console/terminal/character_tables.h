@@ -1,6 +1,7 @@
 // Tables about characters that no rule gives: which are drawn zero columns
-// wide, which two-byte GBK characters one column wide, and where GB18030's
-// four-byte characters lie in Unicode. Made by tools/character_tables.py.
+// wide and which two, which two-byte GBK characters one column wide, and where
+// GB18030's four-byte characters lie in Unicode. Made by
+// tools/character_tables.py from one Unicode version, which the tables name.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,11 @@ struct Code_Range {
 // Combining marks (Mn, Me), format characters (Cf) and joining Hangul jamo, in order.
 extern const Code_Range kZeroWidthRanges[];
 extern const std::size_t kZeroWidthRangeCount;
+
+// Assigned characters of East Asian Width W or F, and the blocks whose
+// unassigned code points are wide, in order.
+extern const Code_Range kWideRanges[];
+extern const std::size_t kWideRangeCount;
 
 // Two-byte GBK codes (lead << 8 | trail) of characters that are not East Asian
 // wide, in order.

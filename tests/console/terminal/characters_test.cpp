@@ -49,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         Character_Case{"utf8 ideograph", kUtf8, "\u4e00", kWhole, 2},
         Character_Case{"utf8 ideographic space", kUtf8, "\u3000", kWhole, 2},
         Character_Case{"utf8 supplementary ideograph", kUtf8, "\U00020bb7", kWhole, 2},
+        Character_Case{"utf8 wide reading mark", kUtf8, "\U00016ff0", kWhole, 2},
+        Character_Case{"utf8 thermometer is narrow", kUtf8, "\U0001f321", kWhole, 1},
         Character_Case{"utf8 cut short", kUtf8, "\xe4\xb8", kBegun},
         Character_Case{"utf8 overlong", kUtf8, "\xc0\x80", kNone},
         Character_Case{"gbk ideograph", kGbk, "\xc0\xee", kWhole, 2},

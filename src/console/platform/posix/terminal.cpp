@@ -81,23 +81,41 @@ Byte_Event read_byte(unsigned char& byte) {
   return same_enter ? Byte_Event::kNothing : Byte_Event::kByte;
 }
 
+// Whether the program was continued or the window resized since the last
+// look; the terminal is taken again first.
+bool signalled(Terminal_Events& events) {
+  events = take_terminal_events();
+  if (!events.resumed && !events.resized) return false;
+  take_terminal();
+  return true;
+}
+
+// Waits up to `milliseconds` for a byte: kByte once one is ready, kNothing
+// when a signal came first.
+Byte_Event wait_for_byte(int milliseconds) {
+  switch (wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting())) {
+    case Wait_Result::kReady:
+      return Byte_Event::kByte;
+    case Wait_Result::kTimedOut:
+      return Byte_Event::kTimedOut;
+    case Wait_Result::kInterrupted:
+      return Byte_Event::kNothing;
+    case Wait_Result::kFailed:
+      break;
+  }
+  return Byte_Event::kFailed;
+}
+
 // One byte from the terminal within `milliseconds` (-1: as long as it
 // takes). kSignalled, with `events`, when the program was continued or the
 // window resized, before any further wait.
 Byte_Event next_byte(unsigned char& byte, int milliseconds, Terminal_Events& events) {
   if (take_read_ahead(byte)) return Byte_Event::kByte;
   for (;;) {
-    events = take_terminal_events();
-    if (events.resumed || events.resized) {
-      take_terminal();
-      return Byte_Event::kSignalled;
-    }
+    if (signalled(events)) return Byte_Event::kSignalled;
     if (!holds_terminal()) stop_for_terminal_input();
-    const Wait_Result wait = wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting());
-    if (wait == Wait_Result::kTimedOut) return Byte_Event::kTimedOut;
-    if (wait == Wait_Result::kFailed) return Byte_Event::kFailed;
-    if (wait == Wait_Result::kInterrupted) continue;
-    const Byte_Event event = read_byte(byte);
+    Byte_Event event = wait_for_byte(milliseconds);
+    if (event == Byte_Event::kByte) event = read_byte(byte);
     if (event != Byte_Event::kNothing) return event;
   }
 }
