@@ -70,12 +70,18 @@ bool fill() {
   return false;
 }
 
-// The byte `offset` places ahead, without taking it; offset < kBufferBytes.
-int peek_at(std::size_t offset) {
+// Reads until more than `offset` bytes are buffered. False once input has ended.
+bool fill_beyond(std::size_t offset) {
   while (buffered() <= offset) {
-    if (!fill()) return kEndOfInput;
+    if (!fill()) return false;
   }
-  return buffer[read_at + offset];
+  return true;
+}
+
+// The byte `offset` places ahead, without taking it; offset < kBufferBytes.
+inline int peek_at(std::size_t offset) {
+  if (offset < buffered() || fill_beyond(offset)) return buffer[read_at + offset];
+  return kEndOfInput;
 }
 
 int peek() { return peek_at(0); }

@@ -15,17 +15,9 @@ constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 char buffer[kBufferBytes];
 std::size_t buffered = 0;
 std::string row;
-
-// Asked once: standard output stays what it is for the whole run.
-bool output_is_terminal() {
-  static const bool terminal = standard_output_is_terminal();
-  return terminal;
-}
-
-bool line_ends_are_crlf() {
-  static const bool crlf = line_end() == "\r\n";
-  return crlf;
-}
+// Known once the console is ready; until then, a pipe's.
+bool row_kept = false;
+bool line_ends_are_crlf = false;
 
 void note_on_row(std::string_view text) {
   const std::size_t line_break = text.rfind('\n');
@@ -37,9 +29,14 @@ void note_on_row(std::string_view text) {
 }
 
 void put_bytes(const char* bytes, std::size_t size) {
+  if (size <= kBufferBytes - buffered) {
+    std::memcpy(buffer + buffered, bytes, size);
+    buffered += size;
+    return;
+  }
   // A text that does not fit goes out whole in the next write, not split
   // between two: a console decodes each write on its own.
-  if (buffered + size > kBufferBytes) flush_output();
+  flush_output();
   for (;;) {
     const std::size_t part = std::min(size, kBufferBytes - buffered);
     std::memcpy(buffer + buffered, bytes, part);
@@ -64,13 +61,18 @@ void put_with_crlf(std::string_view text) {
 
 }  // namespace
 
+void start_output() {
+  row_kept = standard_output_is_terminal();
+  line_ends_are_crlf = line_end() == "\r\n";
+}
+
 std::string_view text_on_row() { return row; }
 
 void row_ended() { row.clear(); }
 
 void put_text(std::string_view text) {
-  if (output_is_terminal()) note_on_row(text);
-  if (line_ends_are_crlf()) {
+  if (row_kept) note_on_row(text);
+  if (line_ends_are_crlf) {
     put_with_crlf(text);
   } else {
     put_bytes(text.data(), text.size());
@@ -82,7 +84,7 @@ void put_char(char character) {
     put_text({&character, 1});
     return;
   }
-  if (output_is_terminal()) row += character;
+  if (row_kept) row += character;
   buffer[buffered++] = character;
 }
 

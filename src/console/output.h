@@ -5,6 +5,9 @@
 
 #include <string_view>
 
+// Once the console is ready: what standard output is, and how its lines end.
+void start_output();
+
 // Adds text to the output; each "\n" becomes the platform's line end.
 void put_text(std::string_view text);
 void put_char(char character);

@@ -34,6 +34,7 @@ constexpr const char* kProgramName = "exam_scores";
 
 void start_program() {
   start_console();
+  start_output();
   use_console_encoding(choose_console_encoding());
 }
 

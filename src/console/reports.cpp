@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 #include "console/input.h"
 #include "console/output.h"
@@ -11,17 +13,32 @@
 
 namespace {
 
-void put_label(Text label) { put_text(text(label)); }
+// A report is made whole, then put out at once: a session of queries is
+// mostly reports.
+struct Report {
+  char bytes[1024];  // a name, seven labels and seven numbers take far less
+  std::size_t length = 0;
+};
 
-void put_int(int value) {
-  char digits[kNumberChars];
-  put_text({digits, format_int(value, digits)});
+void add(Report& report, std::string_view part) {
+  const std::size_t size = std::min(part.size(), sizeof report.bytes - report.length);
+  std::memcpy(report.bytes + report.length, part.data(), size);
+  report.length += size;
 }
 
-void put_one_decimal(float value) {
+void add_label(Report& report, Text label) { add(report, text(label)); }
+
+void add_int(Report& report, int value) {
   char digits[kNumberChars];
-  put_text({digits, format_one_decimal(value, digits)});
+  add(report, {digits, format_int(value, digits)});
 }
+
+void add_one_decimal(Report& report, float value) {
+  char digits[kNumberChars];
+  add(report, {digits, format_one_decimal(value, digits)});
+}
+
+void put_report(const Report& report) { put_text({report.bytes, report.length}); }
 
 // The report of the highest-placed row of `exam` with this student number, or
 // of blank row 0 where none has it.
@@ -35,22 +52,24 @@ void Data_Search_A(int exam, int student_no) {
       break;
     }
   }
-  put_text(found->name);
-  put_label(Text::kStudentExamLabel);
-  put_int(exam);
-  put_label(Text::kStudentChineseLabel);
-  put_one_decimal(found->chinese);
-  put_label(Text::kStudentMathLabel);
-  put_one_decimal(found->math);
-  put_label(Text::kStudentEnglishLabel);
-  put_one_decimal(found->english);
-  put_label(Text::kStudentTotalLabel);
-  put_one_decimal(found->total);
-  put_label(Text::kStudentRankLabel);
-  put_int(found->rank);
-  put_label(Text::kStudentChangeLabel);
-  put_one_decimal(found->change);
-  put_char('\n');
+  Report report;
+  add(report, found->name);
+  add_label(report, Text::kStudentExamLabel);
+  add_int(report, exam);
+  add_label(report, Text::kStudentChineseLabel);
+  add_one_decimal(report, found->chinese);
+  add_label(report, Text::kStudentMathLabel);
+  add_one_decimal(report, found->math);
+  add_label(report, Text::kStudentEnglishLabel);
+  add_one_decimal(report, found->english);
+  add_label(report, Text::kStudentTotalLabel);
+  add_one_decimal(report, found->total);
+  add_label(report, Text::kStudentRankLabel);
+  add_int(report, found->rank);
+  add_label(report, Text::kStudentChangeLabel);
+  add_one_decimal(report, found->change);
+  add(report, "\n");
+  put_report(report);
 }
 
 // The averages of a class and its place in the exam's class order.
@@ -66,18 +85,20 @@ void Data_Search_B(int exam, int class_no) {
       }
     }
   }
-  put_int(class_no);
-  put_label(Text::kClassExamLabel);
-  put_int(exam);
-  put_label(Text::kClassChineseLabel);
-  put_one_decimal(record.chinese_avg);
-  put_label(Text::kClassMathLabel);
-  put_one_decimal(record.math_avg);
-  put_label(Text::kClassEnglishLabel);
-  put_one_decimal(record.english_avg);
-  put_label(Text::kClassRankLabel);
-  put_int(rank);
-  put_char('\n');
+  Report report;
+  add_int(report, class_no);
+  add_label(report, Text::kClassExamLabel);
+  add_int(report, exam);
+  add_label(report, Text::kClassChineseLabel);
+  add_one_decimal(report, record.chinese_avg);
+  add_label(report, Text::kClassMathLabel);
+  add_one_decimal(report, record.math_avg);
+  add_label(report, Text::kClassEnglishLabel);
+  add_one_decimal(report, record.english_avg);
+  add_label(report, Text::kClassRankLabel);
+  add_int(report, rank);
+  add(report, "\n");
+  put_report(report);
 }
 
 }  // namespace
