@@ -93,17 +93,10 @@ bool signalled(Terminal_Events& events) {
 // Waits up to `milliseconds` for a byte: kByte once one is ready, kNothing
 // when a signal came first.
 Byte_Event wait_for_byte(int milliseconds) {
-  switch (wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting())) {
-    case Wait_Result::kReady:
-      return Byte_Event::kByte;
-    case Wait_Result::kTimedOut:
-      return Byte_Event::kTimedOut;
-    case Wait_Result::kInterrupted:
-      return Byte_Event::kNothing;
-    case Wait_Result::kFailed:
-      break;
-  }
-  return Byte_Event::kFailed;
+  const Wait_Result wait = wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting());
+  if (wait == Wait_Result::kReady) return Byte_Event::kByte;
+  if (wait == Wait_Result::kTimedOut) return Byte_Event::kTimedOut;
+  return wait == Wait_Result::kInterrupted ? Byte_Event::kNothing : Byte_Event::kFailed;
 }
 
 // One byte from the terminal within `milliseconds` (-1: as long as it
@@ -160,13 +153,12 @@ Escape_Sequence take_escape_sequence(Escape_Sequence sequence, Key_Context conte
   }
 }
 
-enum class Key_Kind { kByte, kSequence, kEnded, kFailed };
-
 struct Key {
-  Key_Kind kind = Key_Kind::kEnded;
-  unsigned char byte = 0;    // kByte
-  Escape_Sequence sequence;  // kSequence
+  Byte_Event event = Byte_Event::kEnded;  // kByte, kEnded or kFailed
+  unsigned char byte = 0;
+  bool is_sequence = false;  // then `sequence` holds it, ESC first
   bool resumed = false;      // a sequence whose ESC came earlier, taken alone
+  Escape_Sequence sequence;
 };
 
 // The one reader of keys: the next byte typed, or a whole escape sequence,
@@ -174,18 +166,14 @@ struct Key {
 // on.
 Key next_key(Key_Context context, const Event_Handler& on_events) {
   Key key;
-  const Byte_Event event = next_typed_byte(key.byte, on_events);
-  if (event != Byte_Event::kByte) {
-    key.kind = event == Byte_Event::kEnded ? Key_Kind::kEnded : Key_Kind::kFailed;
-    return key;
-  }
+  key.event = next_typed_byte(key.byte, on_events);
+  if (key.event != Byte_Event::kByte) return key;
   key.resumed = lone_escape_taken && continues_lone_escape(key.byte, context);
   lone_escape_taken = false;
-  key.kind = key.resumed || key.byte == kEscape ? Key_Kind::kSequence : Key_Kind::kByte;
-  if (key.resumed) {
-    key.sequence = take_escape_sequence(sequence_resumed_with(key.byte), context, on_events);
-  } else if (key.byte == kEscape) {
-    key.sequence = take_escape_sequence(Escape_Sequence{}, context, on_events);
+  key.is_sequence = key.resumed || key.byte == kEscape;
+  if (key.is_sequence) {
+    const Escape_Sequence begun = key.resumed ? sequence_resumed_with(key.byte) : Escape_Sequence{};
+    key.sequence = take_escape_sequence(begun, context, on_events);
   }
   return key;
 }
@@ -214,55 +202,45 @@ bool is_end_of_file_key(unsigned char byte) {
   return end_key != _POSIX_VDISABLE && byte == end_key;
 }
 
-enum class Line_End { kNone, kEnter, kEndOfInput, kHungUp, kFailed };
-
-// One key typed into the line.
-Line_End edit_with_key(const Key& key, const Editing_Keys& keys) {
-  switch (key.kind) {
-    case Key_Kind::kFailed:
-      return Line_End::kFailed;
-    case Key_Kind::kEnded:
-      return Line_End::kHungUp;
-    case Key_Kind::kSequence:
-      edit_with_sequence(editor, key.sequence);
-      return Line_End::kNone;
-    case Key_Kind::kByte:
-      break;
-  }
-  switch (edit_with_byte(editor, key.byte, keys)) {
-    case Edit_Step::kEditing:
-      return Line_End::kNone;
-    case Edit_Step::kEnter:
-      newline_may_follow = key.byte == '\r';
-      return Line_End::kEnter;
-    case Edit_Step::kEndOfFile:
-      return Line_End::kEndOfInput;
-  }
-  return Line_End::kNone;
+Edit_Step edit_with_key(const Key& key, const Editing_Keys& keys) {
+  if (!key.is_sequence) return edit_with_byte(editor, key.byte, keys);
+  edit_with_sequence(editor, key.sequence);
+  return Edit_Step::kEditing;
 }
 
-// What the line gives the reader once it has ended.
-std::ptrdiff_t line_taken(Line_End end, char* into) {
-  switch (end) {
-    case Line_End::kFailed:
-      return -1;
-    case Line_End::kEndOfInput:
-      show_line(refresh_line(editor));  // what was erased just before it goes from the screen too
-      return 0;
-    case Line_End::kHungUp:
-      // What was typed still counts, without its Enter.
-      std::memcpy(into, editor.line, editor.length);
-      return static_cast<std::ptrdiff_t>(editor.length);
-    case Line_End::kEnter:
-      show(finish_line(editor));
-      set_line_breaks_for_ending(0);
-      std::memcpy(into, editor.line, editor.length);
-      into[editor.length] = '\n';
-      return static_cast<std::ptrdiff_t>(editor.length + 1);
-    case Line_End::kNone:
-      break;
+void redraw_menu_prompt(std::string_view prompt, const Terminal_Events& events) {
+  if (events.resumed && holds_terminal()) show(prompt);
+}
+
+void redraw_line_after(const Terminal_Events& events) {
+  if (events.resumed && holds_terminal()) show_line(redraw_line(editor));
+  if (events.resized) show_line(resize_line(editor, terminal_columns()));
+}
+
+// The line for the reader: its text, and "\n" when Enter ended it.
+std::ptrdiff_t take_line(char* into, bool entered) {
+  std::memcpy(into, editor.line, editor.length);
+  if (entered) into[editor.length] = '\n';
+  return static_cast<std::ptrdiff_t>(editor.length + (entered ? 1 : 0));
+}
+
+constexpr std::ptrdiff_t kLineGoesOn = -3;
+
+// A key typed into the line: what the reader is given once Enter, the end of
+// input or a failure ends the line, else kLineGoesOn.
+std::ptrdiff_t type_into_line(const Key& key, const Editing_Keys& keys, char* into) {
+  if (key.event == Byte_Event::kFailed) return -1;
+  if (key.event == Byte_Event::kEnded) return take_line(into, false);  // hung up: typed text counts
+  const Edit_Step step = edit_with_key(key, keys);
+  if (step == Edit_Step::kEndOfFile) {
+    show_line(refresh_line(editor));  // what was erased just before it goes from the screen too
+    return 0;
   }
-  return 0;
+  if (step != Edit_Step::kEnter) return kLineGoesOn;
+  newline_may_follow = key.byte == '\r';
+  show(finish_line(editor));
+  set_line_breaks_for_ending(0);
+  return take_line(into, true);
 }
 
 }  // namespace
@@ -295,22 +273,14 @@ bool write_standard_output(std::string_view bytes, Console_Encoding) {
 
 int read_console_key(std::string_view prompt, Console_Encoding encoding) {
   const Event_Handler on_events = [&](const Terminal_Events& events) {
-    if (events.resumed && holds_terminal()) show(prompt);
+    redraw_menu_prompt(prompt, events);
   };
   for (;;) {
     const Key key = next_key(Key_Context::kMenu, on_events);
-    switch (key.kind) {
-      case Key_Kind::kEnded:
-        return kConsoleEnded;
-      case Key_Kind::kFailed:
-        return kConsoleFailed;
-      case Key_Kind::kSequence:
-        if (!key.resumed) return kEscape;
-        break;  // its Esc has shown the menu again already
-      case Key_Kind::kByte:
-        if (is_end_of_file_key(key.byte)) return kConsoleEnded;
-        return character_key(key.byte, encoding, on_events);
-    }
+    if (key.event == Byte_Event::kFailed) return kConsoleFailed;
+    if (key.event == Byte_Event::kEnded || is_end_of_file_key(key.byte)) return kConsoleEnded;
+    if (!key.is_sequence) return character_key(key.byte, encoding, on_events);
+    if (!key.resumed) return kEscape;  // else its Esc has shown the menu again already
   }
 }
 
@@ -319,15 +289,12 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
   if (capacity < 2 || signals_open_while_waiting() == nullptr) {
     return read_standard_input(into, capacity);
   }
-  const Event_Handler on_events = [](const Terminal_Events& events) {
-    if (events.resumed && holds_terminal()) show_line(redraw_line(editor));
-    if (events.resized) show_line(resize_line(editor, terminal_columns()));
-  };
   const Editing_Keys keys{mode_found().c_cc[VERASE], mode_found().c_cc[VEOF]};
   start_line(editor, prompt, encoding, terminal_columns(), capacity - 1);
   for (;;) {
-    const Line_End end = edit_with_key(next_key(Key_Context::kLine, on_events), keys);
-    if (end != Line_End::kNone) return line_taken(end, into);
+    const std::ptrdiff_t taken =
+        type_into_line(next_key(Key_Context::kLine, redraw_line_after), keys, into);
+    if (taken != kLineGoesOn) return taken;
     // A paste arrives faster than it can be shown: show it once it is all in.
     if (!has_input(STDIN_FILENO)) show_line(refresh_line(editor));
   }
