@@ -245,9 +245,7 @@ void input_reset() {
   mark_checked = input_kind != Input_Kind::kStream;  // only a script carries one
 }
 
-bool input_is_terminal() { return input_kind != Input_Kind::kStream; }
-
-bool input_takes_keys() { return input_kind == Input_Kind::kKeys; }
+Input_Kind input_kind_read() { return input_kind; }
 
 bool drop_rest_of_answer_line() {
   if (input_kind != Input_Kind::kKeys) return false;
@@ -270,49 +268,31 @@ int next_menu_key() {
   return key;
 }
 
-namespace {
-
-// `range` null: any 32-bit value.
-bool ask_int_within(Text prompt, std::int32_t& target, const Int_Range* range) {
+bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
   for (;;) {
     show_prompt(prompt);
     std::int32_t value = 0;
     switch (scan_int(value)) {
-      case Scan::kEnded:
-        return false;
+      case Scan::kEnded: return false;
       case Scan::kNumber:
-        if (range == nullptr || range->accepts(value)) {
+        if (range.accepts(value)) {
           target = value;
           return true;
         }
-        refuse(range->refusal);
+        refuse(range.refusal);
         break;
-      case Scan::kUnreadable:
-        refuse(Text::kUnreadableNumber);
-        break;
+      case Scan::kUnreadable: refuse(Text::kUnreadableNumber); break;
     }
   }
-}
-
-}  // namespace
-
-bool ask_int(Text prompt, std::int32_t& target) { return ask_int_within(prompt, target, nullptr); }
-
-bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
-  return ask_int_within(prompt, target, &range);
 }
 
 bool ask_score(Text prompt, float& target) {
   for (;;) {
     show_prompt(prompt);
     switch (scan_score(target)) {
-      case Scan::kEnded:
-        return false;
-      case Scan::kNumber:
-        return true;
-      case Scan::kUnreadable:
-        refuse(Text::kUnreadableNumber);
-        break;
+      case Scan::kEnded: return false;
+      case Scan::kNumber: return true;
+      case Scan::kUnreadable: refuse(Text::kUnreadableNumber); break;
     }
   }
 }
@@ -326,18 +306,13 @@ bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   if (carriage_return && peek() == '\n') ++read_at;
   char typed[kNameBytes] = {};
   for (;;) {
-    switch (read_name(typed)) {
-      case Line::kEnded:
-        return false;
-      case Line::kFits:
-        std::memcpy(name, typed, sizeof typed);
-        return true;
+    const Line line = read_name(typed);
+    switch (line) {
+      case Line::kEnded: return false;
+      case Line::kFits: std::memcpy(name, typed, sizeof typed); return true;
       case Line::kTooLong:
-        put_text(text(Text::kNameTooLong));
-        show_prompt(prompt);
-        break;
       case Line::kUnreadable:
-        put_text(text(Text::kUnreadableNumber));
+        put_text(text(line == Line::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber));
         show_prompt(prompt);
         break;
     }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "console/platform/platform.h"
 #include "console/texts.h"
 #include "store/score_tables.h"
 
@@ -13,11 +14,8 @@ inline constexpr int kEndOfInput = -1;
 // Starts reading standard input afresh: nothing buffered, input not ended.
 void input_reset();
 
-// Whether standard input was a terminal at the last input_reset(), and
-// whether one the program reads key by key, with its own line editor (not one
-// that sends whole lines and echoes them itself).
-bool input_is_terminal();
-bool input_takes_keys();
+// What standard input was at the last input_reset().
+Input_Kind input_kind_read();
 
 // Where the menu key comes from the keyboard itself, what is left on the
 // line of an item's last answer belongs to no later item: it is dropped.
@@ -37,15 +35,14 @@ struct Int_Range {
   Text refusal;
 };
 
+inline constexpr Int_Range kAnyNumber{[](long long) { return true; }, Text::kUnreadableNumber};
 inline constexpr Int_Range kExamCodes{is_exam_code, Text::kExamCodeOutOfRange};
 inline constexpr Int_Range kClassNumbers{is_class_no, Text::kClassNoOutOfRange};
 
 // Each prints its prompt and reads the answer into target. A refused answer
 // discards the rest of its line, prints its message and the prompt again.
 // Each returns false, leaving target alone, once input has ended.
-// Without a range, any 32-bit value is taken.
-bool ask_int(Text prompt, std::int32_t& target);
-bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range);
+bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range = kAnyNumber);
 bool ask_score(Text prompt, float& target);
 
 // Discards one character of the console's encoding (the line break after the

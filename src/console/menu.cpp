@@ -22,22 +22,18 @@ bool ask_entry_fields(Student_Record& row) {
          ask_score(Text::kAskEnglish, row.english);
 }
 
-// Item 1 with every row taken. The entry is asked and read as usual, then
-// dropped, so that a script or a paste stays in step: none of its answers is
-// ever taken as a menu key. False once input has ended.
-bool refuse_entry() {
-  std::int32_t exam = 0;
-  Student_Record dropped{};
-  if (!ask_int(Text::kAskExamCode, exam, kExamCodes) || !ask_entry_fields(dropped)) return false;
-  put_text(text(Text::kTableFull));
-  return true;
-}
-
-// Item 1. False once input has ended.
+// Item 1. False once input has ended. With every row taken, the entry is
+// asked and read as usual, then dropped, so that a script or a paste stays in
+// step: none of its answers is ever taken as a menu key.
 bool enter_student() {
-  if (number_student >= kMaxEntries) return refuse_entry();
   std::int32_t exam = 0;
   if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
+  if (number_student >= kMaxEntries) {
+    Student_Record dropped{};
+    if (!ask_entry_fields(dropped)) return false;
+    put_text(text(Text::kTableFull));
+    return true;
+  }
   ++number_student;
   const bool complete = ask_entry_fields(a[exam][number_student]);
   if (complete) Data_Processing(exam);
@@ -53,17 +49,11 @@ Item_End answered(bool input_goes_on) {
 // Items 1 to 4, and any key that is none.
 Item_End carry_out(int key) {
   switch (key) {
-    case '1':
-      return answered(enter_student());
-    case '2':
-      return answered(query_student());
-    case '3':
-      return answered(query_class());
-    case '4':
-      put_text(text(Text::kNotYetAvailable));
-      break;
-    default:
-      break;
+    case '1': return answered(enter_student());
+    case '2': return answered(query_student());
+    case '3': return answered(query_class());
+    case '4': put_text(text(Text::kNotYetAvailable)); break;
+    default: break;
   }
   return Item_End::kMenuAgain;
 }

@@ -79,14 +79,7 @@ void put_text(std::string_view text) {
   }
 }
 
-void put_char(char character) {
-  if (character == '\n' || buffered == kBufferBytes) {
-    put_text({&character, 1});
-    return;
-  }
-  if (row_kept) row += character;
-  buffer[buffered++] = character;
-}
+void put_char(char character) { put_text({&character, 1}); }
 
 bool try_flush_output() {
   if (buffered == 0) return true;

@@ -13,9 +13,10 @@ constexpr int kLastPrintable = 0x7e;
 
 // A terminal that sends whole lines has shown the key itself.
 void echo(int key) {
-  if (input_is_terminal() && !input_takes_keys()) return;
+  const Input_Kind kind = input_kind_read();
+  if (kind == Input_Kind::kLines) return;
   const bool printable = key >= kFirstPrintable && key <= kLastPrintable;
-  if (printable || (key == ' ' && input_takes_keys())) put_char(static_cast<char>(key));
+  if (printable || (key == ' ' && kind == Input_Kind::kKeys)) put_char(static_cast<char>(key));
 }
 
 // The next key from the terminal itself, what was written shown first.
@@ -29,7 +30,7 @@ int terminal_key() {
 }  // namespace
 
 int read_key() {
-  const int key = input_takes_keys() ? terminal_key() : next_menu_key();
+  const int key = input_kind_read() == Input_Kind::kKeys ? terminal_key() : next_menu_key();
   if (key != kEndOfInput) echo(key);
   return key;
 }

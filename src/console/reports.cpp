@@ -38,20 +38,15 @@ void add_one_decimal(Report& report, float value) {
   add(report, {digits, format_one_decimal(value, digits)});
 }
 
-void put_report(const Report& report) { put_text({report.bytes, report.length}); }
-
 // The report of the highest-placed row of `exam` with this student number, or
 // of blank row 0 where none has it.
 void Data_Search_A(int exam, int student_no) {
   if (!is_exam_code(exam)) return;
-  const Student_Record* found = &a[exam][0];  // always blank
-  const int last_row = std::clamp(number_student, 0, kMaxEntries);
-  for (int row = 1; row <= last_row; ++row) {
-    if (a[exam][row].student_no == student_no) {
-      found = &a[exam][row];
-      break;
-    }
-  }
+  const Student_Record* const rows = &a[exam][1];
+  const Student_Record* const end = rows + std::clamp(number_student, 0, kMaxEntries);
+  const Student_Record* found = std::find_if(
+      rows, end, [&](const Student_Record& row) { return row.student_no == student_no; });
+  if (found == end) found = &a[exam][0];  // always blank
   Report report;
   add(report, found->name);
   add_label(report, Text::kStudentExamLabel);
@@ -69,7 +64,7 @@ void Data_Search_A(int exam, int student_no) {
   add_label(report, Text::kStudentChangeLabel);
   add_one_decimal(report, found->change);
   add(report, "\n");
-  put_report(report);
+  put_text({report.bytes, report.length});
 }
 
 // The averages of a class and its place in the exam's class order.
@@ -77,13 +72,9 @@ void Data_Search_B(int exam, int class_no) {
   if (!is_exam_code(exam) || !is_class_no(class_no)) return;
   const Class_Record& record = b[exam][class_no];
   int rank = 0;  // unlisted classes, and every class before the exam's first entry
-  if (is_ranked_class(class_no)) {
-    for (int slot = kFirstRankedClass; slot <= kLastRankedClass; ++slot) {
-      if (b[exam][slot].order == class_no) {
-        rank = slot;
-        break;
-      }
-    }
+  for (int slot = kFirstRankedClass; is_ranked_class(class_no) && slot <= kLastRankedClass;
+       ++slot) {
+    if (b[exam][slot].order == class_no) rank = slot;
   }
   Report report;
   add_int(report, class_no);
@@ -98,7 +89,7 @@ void Data_Search_B(int exam, int class_no) {
   add_label(report, Text::kClassRankLabel);
   add_int(report, rank);
   add(report, "\n");
-  put_report(report);
+  put_text({report.bytes, report.length});
 }
 
 }  // namespace

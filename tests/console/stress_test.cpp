@@ -107,17 +107,14 @@ class Session_Maker {
                                                    "nan(123)"};
     constexpr int kCount = sizeof kTokens / sizeof kTokens[0];
     switch (pick(10)) {
-      case 0:
-        return std::string(static_cast<std::size_t>(pick(300)), 'n');  // about the name limit
-      case 1:
-        return long_line();
+      case 0: return std::string(static_cast<std::size_t>(pick(300)), 'n');  // about the name limit
+      case 1: return long_line();
       case 2: {
         std::string bytes;
         for (int i = pick(20); i > 0; --i) bytes += random_byte();
         return bytes;
       }
-      default:
-        return std::string(kTokens[pick(kCount)]);
+      default: return std::string(kTokens[pick(kCount)]);
     }
   }
 

@@ -23,16 +23,11 @@ std::size_t utf8_length_from_lead(unsigned char lead) {
 // surrogates and code points beyond U+10FFFF.
 bool valid_utf8_second(unsigned char lead, unsigned char second) {
   switch (lead) {
-    case 0xe0:
-      return in_range(second, 0xa0, 0xbf);
-    case 0xed:
-      return in_range(second, 0x80, 0x9f);
-    case 0xf0:
-      return in_range(second, 0x90, 0xbf);
-    case 0xf4:
-      return in_range(second, 0x80, 0x8f);
-    default:
-      return in_range(second, 0x80, 0xbf);
+    case 0xe0: return in_range(second, 0xa0, 0xbf);
+    case 0xed: return in_range(second, 0x80, 0x9f);
+    case 0xf0: return in_range(second, 0x90, 0xbf);
+    case 0xf4: return in_range(second, 0x80, 0x8f);
+    default: return in_range(second, 0x80, 0xbf);
   }
 }
 
@@ -129,12 +124,9 @@ int pair_columns(std::string_view pair) {
 Character_Check check_character(Console_Encoding encoding, std::string_view bytes) {
   if (bytes.empty()) return Character_Check::kIncomplete;
   switch (encoding) {
-    case Console_Encoding::kGbk:
-      return check_gbk(bytes);
-    case Console_Encoding::kGb18030:
-      return check_gb18030(bytes);
-    case Console_Encoding::kUtf8:
-      break;
+    case Console_Encoding::kGbk: return check_gbk(bytes);
+    case Console_Encoding::kGb18030: return check_gb18030(bytes);
+    case Console_Encoding::kUtf8: break;
   }
   return check_utf8(bytes);
 }

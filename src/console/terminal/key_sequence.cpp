@@ -24,8 +24,7 @@ Sequence_Part next_part(Sequence_Part part, unsigned char byte) {
       return Sequence_Part::kComplete;  // the final byte, or one that breaks the grammar
     case Sequence_Part::kSs3:
     case Sequence_Part::kLinuxConsoleKey:
-    case Sequence_Part::kComplete:
-      break;
+    case Sequence_Part::kComplete: break;
   }
   return Sequence_Part::kComplete;
 }

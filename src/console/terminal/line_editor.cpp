@@ -118,8 +118,7 @@ void take_text_byte(Line_Editor& editor, unsigned char byte) {
       insert(editor, editor.pending, editor.pending_length);
       editor.pending_length = 0;
       return;
-    case Character_Check::kIncomplete:
-      return;
+    case Character_Check::kIncomplete: return;
     case Character_Check::kInvalid:
       // What came before cannot be completed; the byte may still start a character.
       const bool retry_alone = editor.pending_length > 1;
@@ -245,29 +244,14 @@ Edit_Step edit_with_byte(Line_Editor& editor, unsigned char byte, const Editing_
     case kTab:
       insert(editor, " ", 1);  // columns pasted from a spreadsheet read as numbers
       break;
-    case kCtrlA:
-      move_to(editor, 0);
-      break;
-    case kCtrlE:
-      move_to(editor, editor.length);
-      break;
-    case kCtrlB:
-      move_left(editor);
-      break;
-    case kCtrlF:
-      move_right(editor);
-      break;
-    case kCtrlU:
-      erase(editor, 0, editor.cursor);
-      break;
-    case kCtrlK:
-      erase(editor, editor.cursor, editor.length);
-      break;
-    case kCtrlW:
-      erase_word_before_cursor(editor);
-      break;
-    default:
-      break;  // no other control byte does anything
+    case kCtrlA: move_to(editor, 0); break;
+    case kCtrlE: move_to(editor, editor.length); break;
+    case kCtrlB: move_left(editor); break;
+    case kCtrlF: move_right(editor); break;
+    case kCtrlU: erase(editor, 0, editor.cursor); break;
+    case kCtrlK: erase(editor, editor.cursor, editor.length); break;
+    case kCtrlW: erase_word_before_cursor(editor); break;
+    default: break;  // no other control byte does anything
   }
   return Edit_Step::kEditing;
 }

@@ -195,14 +195,9 @@ class Screen_Model {
         cursor_column_ = 0;
         pending_ = false;
         break;
-      case '\n':
-        line_feed_to_new_row();
-        break;
-      case '\a':
-        ++bells_;
-        break;
-      default:
-        break;
+      case '\n': line_feed_to_new_row(); break;
+      case '\a': ++bells_; break;
+      default: break;
     }
   }
 
@@ -227,23 +222,16 @@ class Screen_Model {
       case 'B':
         for (int i = 0; i < count; ++i) line_feed_to_new_row();
         break;
-      case 'C':
-        cursor_column_ = std::min(cursor_column_ + count, columns_ - 1);
-        break;
-      case 'D':
-        cursor_column_ = std::max(cursor_column_ - count, 0);
-        break;
-      case 'J':
-        rows_.resize(static_cast<std::size_t>(cursor_row_) + 1);
-        [[fallthrough]];
+      case 'C': cursor_column_ = std::min(cursor_column_ + count, columns_ - 1); break;
+      case 'D': cursor_column_ = std::max(cursor_column_ - count, 0); break;
+      case 'J': rows_.resize(static_cast<std::size_t>(cursor_row_) + 1); [[fallthrough]];
       case 'K':
         if (static_cast<int>(row().cells.size()) > cursor_column_) {
           row().cells.resize(static_cast<std::size_t>(cursor_column_));
         }
         row().wrapped = false;
         break;
-      default:
-        break;
+      default: break;
     }
     return end + 1;
   }

@@ -139,16 +139,11 @@ Escape_Sequence take_escape_sequence(Escape_Sequence sequence, Key_Context conte
         if (!add_to_sequence(sequence, byte)) break;
         if (sequence.cut_short) read_again(byte);
         return sequence;
-      case Byte_Event::kSignalled:
-        on_events(events);
-        break;
-      case Byte_Event::kTimedOut:
-        lone_escape_taken = sequence.length == 1;
-        return sequence;
+      case Byte_Event::kSignalled: on_events(events); break;
+      case Byte_Event::kTimedOut: lone_escape_taken = sequence.length == 1; return sequence;
       case Byte_Event::kNothing:
       case Byte_Event::kEnded:
-      case Byte_Event::kFailed:
-        return sequence;  // the next read meets the same end
+      case Byte_Event::kFailed: return sequence;  // the next read meets the same end
     }
   }
 }

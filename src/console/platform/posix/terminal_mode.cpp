@@ -59,6 +59,17 @@ void on_ending_signal(int signal_number) {
   raise(signal_number);
 }
 
+// A signal that was ignored stays ignored. None restarts a wait.
+void handle(int signal_number, void (*handler)(int)) {
+  struct sigaction previous {};
+  sigaction(signal_number, nullptr, &previous);
+  if (previous.sa_handler == SIG_IGN) return;
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal_number, &action, nullptr);
+}
+
 void on_stop_signal(int) {
   const int saved_errno = errno;
   give_back_terminal();
@@ -68,10 +79,7 @@ void on_stop_signal(int) {
   sigaddset(&stop, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   raise(SIGTSTP);  // stops here until continued; a stop the kernel discards returns at once
-  struct sigaction again {};
-  again.sa_handler = on_stop_signal;
-  sigemptyset(&again.sa_mask);
-  sigaction(SIGTSTP, &again, nullptr);
+  handle(SIGTSTP, on_stop_signal);
   take_terminal();
   errno = saved_errno;
 }
@@ -84,17 +92,6 @@ void on_resize(int) { resized.store(true); }
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM,
                                   SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
                                   SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
-
-// A signal that was ignored stays ignored. None restarts a wait.
-void handle(int signal_number, void (*handler)(int)) {
-  struct sigaction previous {};
-  sigaction(signal_number, nullptr, &previous);
-  if (previous.sa_handler == SIG_IGN) return;
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  sigaction(signal_number, &action, nullptr);
-}
 
 }  // namespace
 

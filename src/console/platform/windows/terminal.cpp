@@ -81,17 +81,12 @@ int errno_for(DWORD error) {
   switch (error) {
     case ERROR_NO_DATA:
     case ERROR_BROKEN_PIPE:
-    case ERROR_PIPE_NOT_CONNECTED:
-      return EPIPE;
+    case ERROR_PIPE_NOT_CONNECTED: return EPIPE;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_INVALID_HANDLE:
-      return EBADF;
-    case ERROR_ACCESS_DENIED:
-      return EACCES;
-    default:
-      return EIO;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_INVALID_HANDLE: return EBADF;
+    case ERROR_ACCESS_DENIED: return EACCES;
+    default: return EIO;
   }
 }
 
@@ -168,32 +163,25 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
   const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
   wchar_t wide[kMostLineUnits];
   DWORD got = 0;
-  for (;;) {
-    SetLastError(ERROR_SUCCESS);
+  // A console line has at least its Enter: nothing at all means Ctrl-C broke
+  // the read off, and its handler is ending the program (or it was ignored,
+  // and the line is asked for again).
+  do {
     if (!ReadConsoleW(console, wide, most, &got, nullptr)) {
       errno = EIO;
       return -1;
     }
-    // A console line has at least its Enter: nothing at all means Ctrl-C broke
-    // the read off, and its handler is ending the program (or it was ignored,
-    // and the line is asked for again).
-    if (got == 0) {
-      Sleep(kRetryAfterMs);
-      continue;
-    }
-    break;
-  }
+    if (got == 0) Sleep(kRetryAfterMs);
+  } while (got == 0);
   // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
   if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
   const int size = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
-  const UINT code_page = code_page_of(encoding);
-  if (code_page == kUtf8CodePage) {
-    return WideCharToMultiByte(kUtf8CodePage, 0, wide, static_cast<int>(got), into, size, nullptr,
-                               nullptr);
-  }
-  // A character the code page lacks would be stored as "?": the line is refused instead.
+  // A character code page 936 lacks would be stored as "?": the line is
+  // refused instead. UTF-8 holds every character, and takes no such flags.
+  const bool utf8 = encoding == Console_Encoding::kUtf8;
   BOOL lost = FALSE;
-  const int converted = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide,
-                                            static_cast<int>(got), into, size, nullptr, &lost);
+  const int converted =
+      WideCharToMultiByte(code_page_of(encoding), utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
+                          static_cast<int>(got), into, size, nullptr, utf8 ? nullptr : &lost);
   return lost ? kLineNotInEncoding : converted;
 }
