@@ -72,9 +72,10 @@ void Data_Search_B(int exam, int class_no) {
   if (!is_exam_code(exam) || !is_class_no(class_no)) return;
   const Class_Record& record = b[exam][class_no];
   int rank = 0;  // unlisted classes, and every class before the exam's first entry
-  for (int slot = kFirstRankedClass; is_ranked_class(class_no) && slot <= kLastRankedClass;
-       ++slot) {
-    if (b[exam][slot].order == class_no) rank = slot;
+  if (is_ranked_class(class_no)) {
+    for (int slot = kFirstRankedClass; slot <= kLastRankedClass && rank == 0; ++slot) {
+      if (b[exam][slot].order == class_no) rank = slot;
+    }
   }
   Report report;
   add_int(report, class_no);

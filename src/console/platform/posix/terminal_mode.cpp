@@ -19,7 +19,7 @@ std::atomic<bool> resized{false};
 std::atomic<int> line_breaks_for_ending{0};
 int ending_output_fd = STDOUT_FILENO;
 
-bool started = false;
+std::atomic<bool> started{false};  // read by the ending handler too
 sigset_t waiting_mask;
 
 static_assert(std::atomic<bool>::is_always_lock_free, "flags shared with signal handlers");
@@ -38,8 +38,6 @@ void stop_taking_terminal() {
   }
 }
 
-void give_back_at_exit() { end_terminal(); }
-
 // Async-signal-safe.
 void leave_the_row() {
   constexpr int kMostLineBreaks = 64;
@@ -50,8 +48,7 @@ void leave_the_row() {
 }
 
 void on_ending_signal(int signal_number) {
-  stop_taking_terminal();
-  give_back_terminal();
+  end_terminal();
   leave_the_row();
   // Blocked while this handler runs: delivered with the default action on
   // return, so the process ends with the status this signal gives.
@@ -157,7 +154,7 @@ bool start_terminal() {
   handle(SIGTSTP, on_stop_signal);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
-  std::atexit(give_back_at_exit);
+  std::atexit(end_terminal);
   // Where the program's rows are shown: its output, else the terminal it reads.
   ending_output_fd = isatty(STDOUT_FILENO) == 1 ? STDOUT_FILENO : STDIN_FILENO;
   started = true;
@@ -181,6 +178,7 @@ Terminal_Events take_terminal_events() {
 
 void set_line_breaks_for_ending(int count) { line_breaks_for_ending.store(count); }
 
+// Async-signal-safe.
 void end_terminal() {
   if (!started) return;
   stop_taking_terminal();

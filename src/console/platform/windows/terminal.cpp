@@ -35,25 +35,19 @@ std::atomic<bool> code_pages_switched{false};
 UINT input_code_page_before = 0;
 UINT output_code_page_before = 0;
 
-void put_back_code_pages() {
-  if (!code_pages_switched.exchange(false)) return;
-  SetConsoleCP(input_code_page_before);
-  SetConsoleOutputCP(output_code_page_before);
-}
-
 // Ctrl-C, Ctrl-Break, a closed window: the code pages go back, then the
 // system's own handling ends the program.
 BOOL WINAPI on_console_event(DWORD) {
-  put_back_code_pages();
+  end_console();
   return FALSE;
 }
 
-// A console decodes what it is given in its own code page; handing it UTF-16
-// shows the texts right whatever that is.
 UINT code_page_of(Console_Encoding encoding) {
   return encoding == Console_Encoding::kUtf8 ? kUtf8CodePage : kChineseCodePage;
 }
 
+// A console decodes what it is given in its own code page; handing it UTF-16
+// shows the texts right whatever that is.
 bool write_to_console(std::string_view bytes, UINT code_page) {
   const int size = static_cast<int>(bytes.size());
   const int units = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
@@ -107,11 +101,15 @@ void start_console() {
   SetConsoleCP(kUtf8CodePage);
   SetConsoleOutputCP(kUtf8CodePage);
   code_pages_switched.store(true);
-  std::atexit(put_back_code_pages);
+  std::atexit(end_console);
   SetConsoleCtrlHandler(on_console_event, TRUE);
 }
 
-void end_console() { put_back_code_pages(); }
+void end_console() {
+  if (!code_pages_switched.exchange(false)) return;
+  SetConsoleCP(input_code_page_before);
+  SetConsoleOutputCP(output_code_page_before);
+}
 
 std::string_view line_end() { return "\r\n"; }
 
@@ -150,7 +148,7 @@ int read_console_key(std::string_view, Console_Encoding) {
   if (code == kCtrlZ) return kConsoleEnded;
   if (code == kCtrlC) {
     // Taken as a key here; it ends the program as it ends console programs.
-    put_back_code_pages();
+    end_console();
     ExitProcess(STATUS_CONTROL_C_EXIT);
   }
   return code;
