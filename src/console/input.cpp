@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "console/float_text.h"
 #include "console/output.h"
 #include "console/platform/platform.h"
 #include "console/program.h"
@@ -104,6 +104,8 @@ int take() {
   return byte;
 }
 
+bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
+
 bool is_blank(int byte) {
   return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' ||
          byte == '\r';
@@ -149,19 +151,28 @@ Scan scan_int(std::int32_t& value) {
   return Scan::kNumber;
 }
 
-int peek_for_number(std::size_t offset) { return peek_at(offset); }
-void take_for_number(std::size_t count) { read_at = std::min(read_at + count, filled); }
+// The longest a score may be, as in a line typed at a terminal.
+constexpr std::size_t kMaxNumberBytes = 4095;
 
-// Like "%f": the longest prefix that strtof reads as a number, of any length;
-// what follows stays unread. A value that is not finite as a float is
-// unreadable.
+// Like "%f": strtof decides what it takes, and what follows stays unread. The
+// token is read whole, up to a blank or the end of input; a number longer than
+// kMaxNumberBytes, or one that is not finite as a float, is unreadable.
 Scan scan_score(float& value) {
   if (!skip_blanks(true)) return Scan::kEnded;
-  float read_value = 0;
-  const Byte_Stream stream{peek_for_number, take_for_number};
-  if (read_float(stream, read_value) == Float_Read::kNoNumber || !std::isfinite(read_value)) {
+  char token[kMaxNumberBytes + 2];
+  std::size_t length = 0;
+  for (int byte = peek(); length <= kMaxNumberBytes && byte != kEndOfInput && !is_blank(byte);
+       byte = peek_at(length)) {
+    token[length++] = static_cast<char>(byte);
+  }
+  token[length] = '\0';
+  char* end = nullptr;
+  const float read_value = std::strtof(token, &end);
+  const auto taken = static_cast<std::size_t>(end - token);
+  if (taken == 0 || taken > kMaxNumberBytes || !std::isfinite(read_value)) {
     return Scan::kUnreadable;
   }
+  read_at += taken;
   value = read_value;
   return Scan::kNumber;
 }

@@ -65,16 +65,6 @@ std::size_t put_word(const char* word, char* out) {
 
 }  // namespace
 
-std::size_t format_int(int value, char (&out)[kNumberChars]) {
-  std::size_t length = 0;
-  auto magnitude = static_cast<std::uint64_t>(value);
-  if (value < 0) {
-    out[length++] = '-';
-    magnitude = 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(value));
-  }
-  return length + put_digits(magnitude, out + length);
-}
-
 std::size_t format_one_decimal(float value, char (&out)[kNumberChars]) {
   std::uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);

@@ -1,6 +1,7 @@
 #include "console/reports.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -29,8 +30,8 @@ void add(Report& report, std::string_view part) {
 void add_label(Report& report, Text label) { add(report, text(label)); }
 
 void add_int(Report& report, int value) {
-  char digits[kNumberChars];
-  add(report, {digits, format_int(value, digits)});
+  char digits[16];
+  add(report, {digits, std::to_chars(digits, digits + sizeof digits, value).ptr});
 }
 
 void add_one_decimal(Report& report, float value) {

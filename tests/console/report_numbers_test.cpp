@@ -1,4 +1,4 @@
-// The report numbers are written byte for byte as printf's "%d" and "%.1f".
+// The report numbers are written byte for byte as printf's "%.1f".
 #include "console/report_numbers.h"
 
 #include <gtest/gtest.h>
@@ -50,15 +50,6 @@ TEST(ReportNumbers, RandomFloatsAsPrintf) {
     std::memcpy(&value, &bits, sizeof value);
     expect_as_printf(value);
     if (HasFailure()) return;
-  }
-}
-
-TEST(ReportNumbers, IntsAsPrintf) {
-  for (int value : {0, 1, -1, 99, 119, 2147483647, -2147483647 - 1}) {
-    char expected[kNumberChars];
-    std::snprintf(expected, sizeof expected, "%d", value);
-    char written[kNumberChars];
-    EXPECT_EQ(std::string(written, format_int(value, written)), expected);
   }
 }
 

@@ -98,6 +98,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "1 0 12\nBob\n7\n" + std::string(1100, '0') + "80 90 70 2 0 12 5",
                 menu_key("1") + kEntryPrompts +
                     student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5")},
+        Session{"a score of 4096 bytes is refused, one of 4095 read",
+                "1 0 12\nBob\n7\n" + std::string(4094, '0') + "80\n" + std::string(4093, '0') +
+                    "80 90 70 2 0 12 5",
+                menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kUnreadable +
+                    kChinese + kMath + kEnglish +
+                    student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5")},
         Session{"a score followed by 1100 letters",
                 "1 0 12\nBob\n7\n80" + std::string(1100, 'q') + "\n90\n70 5",
                 menu_key("1") + kExam + kNumber + kName + kClass + kChinese + kMath + kUnreadable +
