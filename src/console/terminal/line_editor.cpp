@@ -99,15 +99,17 @@ void erase_at_cursor(Line_Editor& editor) {
 
 bool is_space(char byte) { return byte == ' '; }
 
+// The start of the last word before the cursor, found in one pass from the
+// line's start (GBK trail bytes look like ASCII).
 void erase_word_before_cursor(Line_Editor& editor) {
-  std::size_t from = editor.cursor;
-  while (from > 0 && is_space(editor.line[previous_start(editor, from)])) {
-    from = previous_start(editor, from);
+  std::size_t word_start = 0;
+  bool in_word = false;
+  for (std::size_t at = 0; at < editor.cursor; at += length_at(editor, at)) {
+    const bool space = is_space(editor.line[at]);
+    if (!space && !in_word) word_start = at;
+    in_word = !space;
   }
-  while (from > 0 && !is_space(editor.line[previous_start(editor, from)])) {
-    from = previous_start(editor, from);
-  }
-  erase(editor, from, editor.cursor);
+  erase(editor, word_start, editor.cursor);
 }
 
 // Collects the bytes of one character; bytes that form none are dropped.

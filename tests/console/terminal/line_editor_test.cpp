@@ -61,6 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         Edit_Case{"ctrl u erases to the start", kUtf8, 80, "P: ", "ab\x02\x15", "b", 0},
         Edit_Case{"ctrl k erases to the end", kUtf8, 80, "P: ", "abc\x02\x02\x0b", "a", 1},
         Edit_Case{"ctrl w erases a word", kUtf8, 80, "P: ", "12 Bob Li\x17", "12 Bob ", 7},
+        Edit_Case{"ctrl w erases a word and the spaces after it", kUtf8, 80, "P: ",
+                  "12 Bob  \x02\x17", "12  ", 3},
         Edit_Case{"delete", kUtf8, 80, "P: ", "ab\x01" + kDelete, "b", 0},
         Edit_Case{"ctrl d deletes in a line", kUtf8, 80, "P: ", "ab\x01\x04", "b", 0},
         Edit_Case{"tab is a space", kUtf8, 80, "P: ", "80\t90", "80 90", 5},
