@@ -10,6 +10,7 @@
 #include "console/platform/platform.h"
 #include "console/program.h"
 #include "console/terminal/characters.h"
+#include "console/terminal/key_reader.h"
 
 namespace {
 
@@ -37,14 +38,19 @@ void take_byte_order_mark();
 // the console's encoding cannot hold is refused, and another one read.
 std::ptrdiff_t read_more(char* into, std::size_t size) {
   if (input_kind != Input_Kind::kKeys) return read_standard_input(into, size);
+  const Console_Input console = console_input();
   for (;;) {
+    const Console_Encoding encoding = console_encoding_in_use();
     const std::ptrdiff_t got =
-        read_console_line(into, size, text_on_row(), console_encoding_in_use());
+        console.port != nullptr
+            ? read_terminal_line(*console.port,
+                                 {into, size, text_on_row(), encoding, typed_line_shown})
+            : console.read_line(into, size, encoding);
     if (got > 0 || got == kLineNotInEncoding) row_ended();
     if (got != kLineNotInEncoding) return got;
     put_text(text(Text::kUnreadableNumber));
     show_prompt_again();
-    flush_output();
+    flush_output_or_fail();
   }
 }
 
@@ -56,7 +62,7 @@ bool fill() {
     filled = buffered();
     read_at = 0;
   }
-  flush_output();  // everything is on screen before waiting
+  flush_output_or_fail();  // everything is on screen before waiting
   const std::ptrdiff_t got =
       read_more(reinterpret_cast<char*>(buffer + filled), kBufferBytes - filled);
   if (got > 0) {
@@ -271,11 +277,8 @@ bool drop_rest_of_answer_line() {
 
 int next_menu_key() {
   if (!skip_blanks()) return kEndOfInput;
-  // A four-byte GB18030 character is one key; other characters give one key a byte.
   const int key = peek();
-  const bool four_bytes =
-      input_encoding == Console_Encoding::kGb18030 && key >= 0x81 && next_character_length() == 4;
-  read_at += four_bytes ? 4 : 1;
+  read_at += menu_key_length(input_encoding, peek_at);
   return key;
 }
 

@@ -1,11 +1,11 @@
 #include "console/output.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "console/platform/platform.h"
-#include "console/program.h"
 #include "console/texts.h"
 
 namespace {
@@ -16,8 +16,11 @@ char buffer[kBufferBytes];
 std::size_t buffered = 0;
 std::string row;
 // Known once the console is ready; until then, a pipe's.
-bool row_kept = false;
+bool to_terminal = false;
 bool line_ends_are_crlf = false;
+// The first failed write, kept for every later flush.
+bool write_failed = false;
+int write_error = 0;
 
 void note_on_row(std::string_view text) {
   const std::size_t line_break = text.rfind('\n');
@@ -36,15 +39,14 @@ void put_bytes(const char* bytes, std::size_t size) {
   }
   // A text that does not fit goes out whole in the next write, not split
   // between two: a console decodes each write on its own.
-  flush_output();
   for (;;) {
+    if (!flush_output()) return;
     const std::size_t part = std::min(size, kBufferBytes - buffered);
     std::memcpy(buffer + buffered, bytes, part);
     buffered += part;
     bytes += part;
     size -= part;
     if (size == 0) return;
-    flush_output();
   }
 }
 
@@ -62,16 +64,20 @@ void put_with_crlf(std::string_view text) {
 }  // namespace
 
 void start_output() {
-  row_kept = standard_output_is_terminal();
+  to_terminal = standard_output_is_terminal();
   line_ends_are_crlf = line_end() == "\r\n";
 }
+
+bool output_is_terminal() { return to_terminal; }
 
 std::string_view text_on_row() { return row; }
 
 void row_ended() { row.clear(); }
 
+void typed_line_shown(int line_breaks_below) { owe_line_breaks(line_breaks_below); }
+
 void put_text(std::string_view text) {
-  if (row_kept) note_on_row(text);
+  if (to_terminal) note_on_row(text);
   if (line_ends_are_crlf) {
     put_with_crlf(text);
   } else {
@@ -81,15 +87,15 @@ void put_text(std::string_view text) {
 
 void put_char(char character) { put_text({&character, 1}); }
 
-bool try_flush_output() {
-  if (buffered == 0) return true;
-  const bool written = write_standard_output({buffer, buffered}, console_encoding_in_use());
+bool flush_output() {
+  if (buffered > 0 && !write_failed) {
+    write_failed = !write_standard_output({buffer, buffered}, console_encoding_in_use());
+    if (write_failed) write_error = errno;
+    if (to_terminal && !write_failed) owe_line_breaks(row.empty() ? 0 : 1);
+  }
   buffered = 0;
-  return written;
-}
-
-void flush_output() {
-  if (!try_flush_output()) fail_writing();
+  if (write_failed) errno = write_error;
+  return !write_failed;
 }
 
 // Nothing is added to a pipe or a file: what they get stays as it is.

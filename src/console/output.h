@@ -5,8 +5,10 @@
 
 #include <string_view>
 
-// Once the console is ready: what standard output is, and how its lines end.
+// Once the console is ready: what standard output is, decided here once, and
+// how its lines end.
 void start_output();
+bool output_is_terminal();
 
 // Adds text to the output; each "\n" becomes the platform's line end.
 void put_text(std::string_view text);
@@ -18,13 +20,13 @@ void put_char(char character);
 std::string_view text_on_row();
 void row_ended();
 
-// Writes out what is buffered. When standard output cannot take it (a full
-// disk, a closed file), the program ends at once with status 1.
-void flush_output();
+// A line typed on the terminal was drawn after the row's text: an ending
+// signal owes this many line breaks to leave it.
+void typed_line_shown(int line_breaks_below);
 
-// The same for the program's end: false when the output failed, with errno
-// saying why.
-bool try_flush_output();
+// Writes out what is buffered. False once a write has failed (a full disk, a
+// closed file), with errno saying why; what is put after that is dropped.
+[[nodiscard]] bool flush_output();
 
 // On a terminal, a line break when the cursor stands after text on its row.
 void end_row_on_terminal();

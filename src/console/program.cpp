@@ -23,7 +23,7 @@ constexpr const char* kProgramName = "exam_scores";
 [[noreturn]] void fail(const char* what, int error_number) {
   end_console();
   end_row_on_terminal();
-  try_flush_output();  // the line break, if it can still be written
+  (void)flush_output();  // the line break, if it can still be written
   // Standard error is unbuffered: the line goes out at once, whatever became of
   // standard output.
   std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
@@ -33,23 +33,24 @@ constexpr const char* kProgramName = "exam_scores";
 }  // namespace
 
 void start_program() {
-  start_console();
   start_output();
+  start_console(output_is_terminal());
   use_console_encoding(choose_console_encoding());
 }
 
 void finish_program() {
   end_console();
   end_row_on_terminal();
-  if (!try_flush_output()) fail_writing();
+  flush_output_or_fail();
   end_program(EXIT_SUCCESS);
 }
 
-void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
-
-void fail_writing() {
+void flush_output_or_fail() {
+  if (flush_output()) return;
   // The reader has gone (the pipe's SIGPIPE ignored, or Windows): nobody is
   // left to tell, and a reader that quits early is no error of ours.
   if (errno == EPIPE) end_program(EXIT_FAILURE);
   fail("write error", errno != 0 ? errno : EIO);
 }
+
+void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }

@@ -10,8 +10,10 @@ void start_program();
 // stands on its own.
 [[noreturn]] void finish_program();
 
-// End the program with status 1 and one line on standard error, with errno's
-// reason, for a read or a write that failed. A reader of the output that has
-// gone is told nothing.
+// Writes out what is buffered; when that fails, ends the program with status
+// 1 and one line on standard error with errno's reason. A reader of the
+// output that has gone is told nothing.
+void flush_output_or_fail();
+
+// The same end, for a read that failed.
 [[noreturn]] void fail_reading();
-[[noreturn]] void fail_writing();

@@ -165,7 +165,7 @@ void run_in_process(const std::string& session, unsigned seconds_allowed) {
   alarm(seconds_allowed);
   test_seams::run_menu();
   alarm(0);
-  flush_output();
+  ASSERT_TRUE(flush_output());
   dup2(saved_input, STDIN_FILENO);
   dup2(saved_output, STDOUT_FILENO);
   close(saved_input);

@@ -10,10 +10,12 @@
 #include <string_view>
 
 #include "console/terminal/console_encoding.h"
+#include "console/terminal/terminal_port.h"
 
 // Readies the console for the run, before anything is read or written; what
-// it changes goes back at exit.
-void start_console();
+// it changes goes back at exit. `rows_on_standard_output`: the program's
+// rows are shown on standard output, else on the terminal it reads.
+void start_console(bool rows_on_standard_output);
 
 // The program has begun to end: the console goes back as it was found, and
 // nothing takes it again (on POSIX, stops and continuing do nothing from now).
@@ -40,7 +42,8 @@ std::ptrdiff_t read_standard_input(void* into, std::size_t size);
 // What standard input is: a pipe or a file; a terminal the program reads key
 // by key and edits lines on; or a terminal that cannot move its cursor (TERM
 // unset or "dumb", as in an editor's shell buffer), which sends whole lines and
-// shows what is typed itself, and is read as a pipe is.
+// shows what is typed itself, and is read as a pipe is. Known from
+// start_console() on; a pipe's until then.
 enum class Input_Kind { kStream, kKeys, kLines };
 Input_Kind standard_input_kind();
 
@@ -51,24 +54,25 @@ bool standard_output_is_terminal();
 // for.
 bool write_standard_output(std::string_view bytes, Console_Encoding encoding);
 
-inline constexpr int kConsoleEnded = -1;
-inline constexpr int kConsoleFailed = -2;  // errno says why
+// How many line breaks an ending signal writes on the terminal so that what
+// the shell writes next stands on a row of its own: 0 while the cursor is at
+// the start of an empty row.
+void owe_line_breaks(int count);
 
-// Standard input is the console, and what was written is on screen: one key
-// for the menu, taken without Enter and not echoed. A key that arrives as
-// several codes (arrows, function keys, Alt and a key) is one key, returned
-// as 0x1B. kConsoleEnded at the end of input (the console's end-of-file key
-// included). `prompt` is shown again when the program comes back after a
-// stop.
-int read_console_key(std::string_view prompt, Console_Encoding encoding);
-
-// Standard input is the console, and `prompt`, all that the program wrote on
-// the current row, is on screen: one line typed after it and edited there,
-// `prompt` redrawn as the editor's own; its text and "\n" go to `into`, at most
-// `capacity` bytes, and nothing typed after its Enter is taken. Returns the
-// bytes stored, 0 at the end of input, -1 on a read error (errno says which),
-// or kLineNotInEncoding when the console gave a character that the console's
-// encoding cannot hold (the line is dropped, never stored with a stand-in).
-inline constexpr std::ptrdiff_t kLineNotInEncoding = -2;
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view prompt,
-                                 Console_Encoding encoding);
+// How a console's keys and lines are read (standard input is kKeys): by the
+// program's own key reader over the terminal's bytes, or, where `port` is
+// null, by the console itself (Windows).
+struct Console_Input {
+  const Terminal_Port* port;
+  // One key for the menu, taken without Enter and not echoed; a key that
+  // arrives as several codes is kEscape. kConsoleEnded at the end of input,
+  // the console's end-of-file key included.
+  int (*read_key)(Console_Encoding encoding);
+  // One line edited by the console, its text and "\n" in `into`; 0 at the
+  // end of input; kConsoleFailed; or kLineNotInEncoding when the console
+  // gave a character the encoding cannot hold (dropped, never stored with a
+  // stand-in).
+  std::ptrdiff_t (*read_line)(char* into, std::size_t capacity, Console_Encoding encoding);
+};
+inline constexpr std::ptrdiff_t kLineNotInEncoding = -3;
+Console_Input console_input();

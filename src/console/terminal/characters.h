@@ -29,3 +29,23 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text);
 // other zero-width characters, 2 for East Asian wide and fullwidth ones, 1
 // otherwise.
 int character_columns(Console_Encoding encoding, std::string_view character);
+
+// The bytes that make one key at the menu: a four-byte GB18030 character is
+// one key, and any other character gives one key a byte. `byte_at(n)` is the
+// byte n places from the key's first, waited for; negative at the end.
+template <class Byte_At>
+std::size_t menu_key_length(Console_Encoding encoding, Byte_At byte_at) {
+  constexpr std::size_t kFourBytes = 4;
+  if (encoding != Console_Encoding::kGb18030) return 1;
+  char bytes[kMaxCharacterBytes];
+  for (std::size_t length = 1; length <= kMaxCharacterBytes; ++length) {
+    const int byte = byte_at(length - 1);
+    if (byte < 0) break;
+    bytes[length - 1] = static_cast<char>(byte);
+    const Character_Check check = check_character(encoding, {bytes, length});
+    if (check != Character_Check::kIncomplete) {
+      return check == Character_Check::kComplete && length == kFourBytes ? kFourBytes : 1;
+    }
+  }
+  return 1;
+}

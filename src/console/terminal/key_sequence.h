@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
-inline constexpr unsigned char kEscape = 0x1b;
+#include "console/terminal/terminal_port.h"
+
 inline constexpr std::size_t kKeptSequenceBytes = 8;
 
 enum class Sequence_Part {

@@ -10,14 +10,9 @@
 
 #include "console/terminal/console_encoding.h"
 #include "console/terminal/key_sequence.h"
+#include "console/terminal/terminal_port.h"
 
 inline constexpr std::size_t kMaxLineBytes = 4095;
-
-// The terminal's own keys for erasing a character and for the end of input.
-struct Editing_Keys {
-  unsigned char erase;
-  unsigned char end_of_file;
-};
 
 struct Line_Editor {
   std::string_view prompt;  // the row's text before the line, on screen from its start

@@ -1,5 +1,6 @@
 #include "console/platform/posix/terminal_mode.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,19 +11,40 @@
 
 namespace {
 
-// Written before `in_key_mode` is set, read by the handlers only while it is.
+// Written by the main code alone, with every handled signal blocked; read by
+// the handlers while `in_key_mode` is set.
 termios found_mode{};
-termios key_mode{};
 std::atomic<bool> in_key_mode{false};
 std::atomic<bool> resumed{false};
 std::atomic<bool> resized{false};
 std::atomic<int> line_breaks_for_ending{0};
-int ending_output_fd = STDOUT_FILENO;
+// The ending handler's own descriptor on the terminal, non-blocking: a
+// terminal whose output is stopped (Ctrl-S) must not hold up the end. Its
+// own open, so that the shell never inherits O_NONBLOCK.
+int ending_fd = -1;
 
-std::atomic<bool> started{false};  // read by the ending handler too
-sigset_t waiting_mask;
+std::atomic<bool> started{false};
+std::atomic<bool> ended{false};
+bool stops_handled = false;
+sigset_t handled;       // every signal the program handles
+sigset_t waiting_mask;  // the mask while waiting for input
 
 static_assert(std::atomic<bool>::is_always_lock_free, "flags shared with signal handlers");
+static_assert(std::atomic<int>::is_always_lock_free, "counts shared with signal handlers");
+
+// Every signal whose default action ends the process, the crash signals
+// included.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM,
+                                  SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+                                  SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
+
+bool holds_terminal() {
+  const int saved_errno = errno;
+  const pid_t foreground = tcgetpgrp(STDIN_FILENO);
+  const bool held = terminal_is_held(foreground, errno, getpgrp());
+  errno = saved_errno;
+  return held;
+}
 
 // Async-signal-safe.
 void give_back_terminal() {
@@ -31,19 +53,12 @@ void give_back_terminal() {
   in_key_mode.store(false);
 }
 
-// Async-signal-safe.
-void stop_taking_terminal() {
-  for (const int signal_number : {SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT, SIGWINCH}) {
-    signal(signal_number, SIG_IGN);
-  }
-}
-
-// Async-signal-safe.
+// Async-signal-safe: nothing here waits.
 void leave_the_row() {
   constexpr int kMostLineBreaks = 64;
   const int count = std::min(line_breaks_for_ending.load(), kMostLineBreaks);
-  for (int i = 0; i < count; ++i) {
-    if (write(ending_output_fd, "\r\n", 2) != 2) return;
+  for (int i = 0; i < count && ending_fd >= 0; ++i) {
+    if (write(ending_fd, "\r\n", 2) != 2) return;  // output stopped: the row stays
   }
 }
 
@@ -56,39 +71,68 @@ void on_ending_signal(int signal_number) {
   raise(signal_number);
 }
 
-// A signal that was ignored stays ignored. None restarts a wait.
-void handle(int signal_number, void (*handler)(int)) {
-  struct sigaction previous {};
-  sigaction(signal_number, nullptr, &previous);
-  if (previous.sa_handler == SIG_IGN) return;
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  sigaction(signal_number, &action, nullptr);
-}
-
+// Gives the terminal back and stops by SIGTSTP's default action, once this
+// handler returns. Only the waiting loop takes the terminal again, and arms
+// this handler again then. In an orphaned group the kernel discards the stop.
 void on_stop_signal(int) {
   const int saved_errno = errno;
   give_back_terminal();
   signal(SIGTSTP, SIG_DFL);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-  raise(SIGTSTP);  // stops here until continued; a stop the kernel discards returns at once
-  handle(SIGTSTP, on_stop_signal);
-  take_terminal();
+  raise(SIGTSTP);
   errno = saved_errno;
 }
 
 void on_continue(int) { resumed.store(true); }
 void on_resize(int) { resized.store(true); }
 
-// Every signal whose default action ends the process, the crash signals
-// included.
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM,
-                                  SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
-                                  SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
+// No handler runs inside another: each blocks every handled signal. None
+// restarts a wait.
+void handle(int signal_number, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  action.sa_mask = handled;
+  sigaction(signal_number, &action, nullptr);
+}
+
+bool ignored(int signal_number) {
+  struct sigaction current {};
+  sigaction(signal_number, nullptr, &current);
+  return current.sa_handler == SIG_IGN;
+}
+
+// Takes the terminal into key mode where the program holds it and has not
+// taken it: the main code only, with the handled signals blocked from the
+// check to the change, so no stop falls between them. SIGTTOU stays open: in
+// the background the change stops the program before it is made.
+void take_terminal() {
+  sigset_t previous;
+  sigprocmask(SIG_BLOCK, &handled, &previous);
+  if (!ended.load() && !in_key_mode.load() && holds_terminal()) {
+    termios found{};
+    if (tcgetattr(STDIN_FILENO, &found) == 0) {
+      found_mode = found;
+      const termios key_mode = key_mode_from(found);
+      in_key_mode.store(true);  // before the change: an ending signal after it undoes it
+      // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
+      tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
+    }
+  }
+  if (stops_handled && !ended.load()) handle(SIGTSTP, on_stop_signal);
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
+void install_handlers() {
+  sigemptyset(&handled);
+  for (const int signal_number : kEndingSignals) sigaddset(&handled, signal_number);
+  for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) sigaddset(&handled, signal_number);
+  // A signal that was ignored stays ignored.
+  for (const int signal_number : kEndingSignals) {
+    if (!ignored(signal_number)) handle(signal_number, on_ending_signal);
+  }
+  stops_handled = !ignored(SIGTSTP);
+  handle(SIGCONT, on_continue);
+  handle(SIGWINCH, on_resize);
+}
 
 }  // namespace
 
@@ -108,28 +152,6 @@ bool terminal_is_held(pid_t foreground, int error_number, pid_t own_group) {
   return foreground == own_group;
 }
 
-bool holds_terminal() {
-  const int saved_errno = errno;
-  const pid_t foreground = tcgetpgrp(STDIN_FILENO);
-  const bool held = terminal_is_held(foreground, errno, getpgrp());
-  errno = saved_errno;
-  return held;
-}
-
-void take_terminal() {
-  if (in_key_mode.load() || !holds_terminal()) return;
-  const int saved_errno = errno;
-  termios found{};
-  if (tcgetattr(STDIN_FILENO, &found) == 0) {
-    found_mode = found;
-    key_mode = key_mode_from(found);
-    in_key_mode.store(true);  // before the change: a signal right after it must undo it
-    // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
-    tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
-  }
-  errno = saved_errno;
-}
-
 bool terminal_moves_cursor(const char* term) {
   if (term == nullptr) return false;
   for (const char* unable : {"", "dumb", "cons25", "emacs"}) {
@@ -138,9 +160,14 @@ bool terminal_moves_cursor(const char* term) {
   return true;
 }
 
-bool start_terminal() {
+bool start_terminal(int rows_fd) {
   termios probe{};
   if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &probe) != 0) return false;
+  const char* rows_terminal = ttyname(rows_fd);
+  if (rows_terminal != nullptr) {
+    ending_fd = open(rows_terminal, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  }
+  install_handlers();
   // Continuing and resizing are acted on by the waiting loop: they arrive
   // only while it waits, so that none falls between its check and its wait.
   sigset_t acted_on;
@@ -150,39 +177,44 @@ bool start_terminal() {
   sigprocmask(SIG_BLOCK, &acted_on, &waiting_mask);
   sigdelset(&waiting_mask, SIGCONT);
   sigdelset(&waiting_mask, SIGWINCH);
-  for (const int signal_number : kEndingSignals) handle(signal_number, on_ending_signal);
-  handle(SIGTSTP, on_stop_signal);
-  handle(SIGCONT, on_continue);
-  handle(SIGWINCH, on_resize);
   std::atexit(end_terminal);
-  // Where the program's rows are shown: its output, else the terminal it reads.
-  ending_output_fd = isatty(STDOUT_FILENO) == 1 ? STDOUT_FILENO : STDIN_FILENO;
   started = true;
   take_terminal();
   return true;
 }
 
-void stop_for_terminal_input() {
-  // As the kernel stops a process that reads its terminal from the
-  // background; in an orphaned group the stop is discarded, and the read
-  // fails as it would.
-  raise(SIGTTIN);
+void ready_terminal_for_reading() {
+  if (!started.load()) return;
+  // A read of nothing: in the background the kernel stops the program, as
+  // it would for a real read, and lets it go on once in the foreground. In
+  // an orphaned group it fails at once, and so will the read.
+  unsigned char none = 0;
+  while (read(STDIN_FILENO, &none, 0) < 0 && errno == EINTR) {
+  }
   take_terminal();
 }
 
 const termios& mode_found() { return found_mode; }
 
 Terminal_Events take_terminal_events() {
-  return {resumed.exchange(false), resized.exchange(false)};
+  const bool continued = resumed.exchange(false);
+  return {continued && holds_terminal(), resized.exchange(false)};
 }
 
 void set_line_breaks_for_ending(int count) { line_breaks_for_ending.store(count); }
 
-// Async-signal-safe.
 void end_terminal() {
-  if (!started) return;
-  stop_taking_terminal();
+  if (!started.load()) return;
+  // No stop between the flag and the give-back; a stop left pending is
+  // discarded with its signal ignored.
+  sigset_t previous;
+  sigprocmask(SIG_BLOCK, &handled, &previous);
+  ended.store(true);
+  for (const int signal_number : {SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT, SIGWINCH}) {
+    signal(signal_number, SIG_IGN);
+  }
   give_back_terminal();
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 const sigset_t* signals_open_while_waiting() { return started ? &waiting_mask : nullptr; }

@@ -15,7 +15,6 @@
 
 #include "console/platform/platform.h"
 #include "console/platform/windows/console.h"
-#include "console/terminal/key_sequence.h"
 
 namespace {
 
@@ -86,12 +85,12 @@ int errno_for(DWORD error) {
 
 }  // namespace
 
-void start_console() {
+void start_console(bool rows_on_standard_output) {
   // The program writes its own "\r\n" and reads "\r\n" and "\n" alike; the C
   // runtime's text mode would also take Ctrl-Z in a file for its end.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
-  stdout_is_console = is_console(STD_OUTPUT_HANDLE);
+  stdout_is_console = rows_on_standard_output;
   if (!stdout_is_console) return;
   const UINT output_code_page = GetConsoleOutputCP();
   if (output_code_page == kChineseCodePage || output_code_page == kUtf8CodePage) return;
@@ -121,7 +120,7 @@ Input_Kind standard_input_kind() {
   return is_console(STD_INPUT_HANDLE) ? Input_Kind::kKeys : Input_Kind::kStream;
 }
 
-bool standard_output_is_terminal() { return stdout_is_console; }
+bool standard_output_is_terminal() { return is_console(STD_OUTPUT_HANDLE); }
 
 bool write_standard_output(std::string_view bytes, Console_Encoding encoding) {
   if (stdout_is_console) return write_to_console(bytes, code_page_of(encoding));
@@ -139,7 +138,9 @@ bool write_standard_output(std::string_view bytes, Console_Encoding encoding) {
   return true;
 }
 
-int read_console_key(std::string_view, Console_Encoding) {
+namespace {
+
+int read_console_key(Console_Encoding) {
   const int code = _getch();
   if (code == kFirstOfTwoCodes || code == kOtherFirstOfTwoCodes) {
     _getch();  // the key's scan code: the two are one key
@@ -154,8 +155,7 @@ int read_console_key(std::string_view, Console_Encoding) {
   return code;
 }
 
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_view,
-                                 Console_Encoding encoding) {
+std::ptrdiff_t read_console_line(char* into, std::size_t capacity, Console_Encoding encoding) {
   const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
   // Every UTF-16 unit takes at most three bytes in UTF-8, two in GBK.
   const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
@@ -167,7 +167,7 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
   do {
     if (!ReadConsoleW(console, wide, most, &got, nullptr)) {
       errno = EIO;
-      return -1;
+      return kConsoleFailed;
     }
     if (got == 0) Sleep(kRetryAfterMs);
   } while (got == 0);
@@ -183,3 +183,11 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, std::string_v
                           static_cast<int>(got), into, size, nullptr, utf8 ? nullptr : &lost);
   return lost ? kLineNotInEncoding : converted;
 }
+
+}  // namespace
+
+// A console has no rows left mid-line by a signal: Ctrl-C ends the program
+// through the system's own handling.
+void owe_line_breaks(int) {}
+
+Console_Input console_input() { return {nullptr, read_console_key, read_console_line}; }

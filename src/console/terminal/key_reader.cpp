@@ -1,0 +1,178 @@
+#include "console/terminal/key_reader.h"
+
+#include <cstring>
+
+#include "console/terminal/characters.h"
+#include "console/terminal/key_sequence.h"
+#include "console/terminal/line_editor.h"
+
+namespace {
+
+// A line ended by "\r": a "\n" right after it belongs to the same Enter.
+bool newline_may_follow = false;
+// The last key was an ESC that nothing followed in time.
+bool lone_escape_taken = false;
+// Bytes read ahead of the key taken: the next ones typed, oldest first.
+unsigned char read_ahead[kMaxCharacterBytes];
+std::size_t read_ahead_count = 0;
+Line_Editor editor;
+
+// What a key is read for: the menu, or the editor's line.
+struct Reading {
+  const Terminal_Port& port;
+  Key_Context context;
+  std::string_view menu_prompt;
+  void (*shown)(int line_breaks_below);
+};
+
+void show_line(const Reading& reading, std::string_view bytes) {
+  reading.port.show(bytes);
+  reading.shown(line_breaks_below(editor));
+}
+
+void redraw(const Reading& reading, const Terminal_Events& events) {
+  if (reading.context == Key_Context::kMenu) {
+    if (events.resumed) reading.port.show(reading.menu_prompt);
+    return;
+  }
+  if (events.resumed) show_line(reading, redraw_line(editor));
+  if (events.resized) show_line(reading, resize_line(editor, reading.port.columns()));
+}
+
+// One byte from the terminal itself: kByte, kTimedOut, kEnded or kFailed.
+Byte_Read read_typed(const Reading& reading, unsigned char& byte, int milliseconds) {
+  for (;;) {
+    Terminal_Events events;
+    const Byte_Read read = reading.port.read_byte(byte, milliseconds, events);
+    if (read == Byte_Read::kSignalled) {
+      redraw(reading, events);
+      continue;
+    }
+    const bool same_enter = read == Byte_Read::kByte && newline_may_follow && byte == '\n';
+    if (read == Byte_Read::kByte) newline_may_follow = false;
+    if (!same_enter) return read;
+  }
+}
+
+Byte_Read next_byte(const Reading& reading, unsigned char& byte, int milliseconds) {
+  if (read_ahead_count == 0) return read_typed(reading, byte, milliseconds);
+  byte = read_ahead[0];
+  std::memmove(read_ahead, read_ahead + 1, --read_ahead_count);
+  return Byte_Read::kByte;
+}
+
+// The byte `offset` places after the last one taken, read ahead and kept; -1
+// when none comes.
+int peek_byte(const Reading& reading, std::size_t offset) {
+  while (read_ahead_count <= offset) {
+    unsigned char byte = 0;
+    if (read_typed(reading, byte, -1) != Byte_Read::kByte) return -1;
+    read_ahead[read_ahead_count++] = byte;
+  }
+  return read_ahead[offset];
+}
+
+struct Key {
+  Byte_Read event = Byte_Read::kEnded;  // kByte, kEnded or kFailed
+  unsigned char byte = 0;
+  bool is_sequence = false;  // then `sequence` holds it, ESC first
+  bool resumed = false;      // a sequence whose ESC came earlier, taken alone
+  Escape_Sequence sequence;
+};
+
+// The rest of a sequence, up to its end, or to a pause that ends it: after
+// its ESC alone, the user pressed Esc. A control byte that cuts it short is
+// read again as the next key; an end or a failure is met by the next read.
+void take_sequence(const Reading& reading, Escape_Sequence& sequence) {
+  for (;;) {
+    unsigned char byte = 0;
+    const int wait = next_sequence_byte_wait_ms(sequence, reading.context);
+    const Byte_Read read = next_byte(reading, byte, wait);
+    if (read == Byte_Read::kTimedOut) lone_escape_taken = sequence.length == 1;
+    if (read != Byte_Read::kByte) return;
+    if (add_to_sequence(sequence, byte)) {
+      if (sequence.cut_short) {
+        std::memmove(read_ahead + 1, read_ahead, read_ahead_count++);
+        read_ahead[0] = byte;
+      }
+      return;
+    }
+  }
+}
+
+// The next byte typed, or a whole escape sequence, or the end, or a failure.
+Key next_key(const Reading& reading) {
+  Key key;
+  key.event = next_byte(reading, key.byte, -1);
+  if (key.event != Byte_Read::kByte) return key;
+  key.resumed = lone_escape_taken && continues_lone_escape(key.byte, reading.context);
+  lone_escape_taken = false;
+  key.is_sequence = key.resumed || key.byte == kEscape;
+  if (key.is_sequence) {
+    if (key.resumed) key.sequence = sequence_resumed_with(key.byte);
+    take_sequence(reading, key.sequence);
+  }
+  return key;
+}
+
+// The line for the reader: its text, and "\n" when Enter ended it.
+std::ptrdiff_t take_line(char* into, bool entered) {
+  std::memcpy(into, editor.line, editor.length);
+  if (entered) into[editor.length] = '\n';
+  return static_cast<std::ptrdiff_t>(editor.length + (entered ? 1 : 0));
+}
+
+}  // namespace
+
+int read_terminal_key(const Terminal_Port& port, std::string_view prompt,
+                      Console_Encoding encoding) {
+  const Reading reading{port, Key_Context::kMenu, prompt, nullptr};
+  const unsigned char end_of_file = port.editing_keys().end_of_file;
+  for (;;) {
+    const Key key = next_key(reading);
+    if (key.event == Byte_Read::kFailed) return kConsoleFailed;
+    if (key.event == Byte_Read::kEnded || (end_of_file != 0 && key.byte == end_of_file)) {
+      return kConsoleEnded;
+    }
+    if (!key.is_sequence) {
+      // The rest of a character that has begun is waited for as long as it
+      // takes, as a terminal sends it whole.
+      const std::size_t length = menu_key_length(encoding, [&](std::size_t offset) {
+        return offset == 0 ? key.byte : peek_byte(reading, offset - 1);
+      });
+      read_ahead_count -= length - 1;
+      std::memmove(read_ahead, read_ahead + length - 1, read_ahead_count);
+      return key.byte;
+    }
+    if (!key.resumed) return kEscape;  // else its Esc has shown the menu again already
+  }
+}
+
+std::ptrdiff_t read_terminal_line(const Terminal_Port& port, const Line_Request& request) {
+  const Reading reading{port, Key_Context::kLine, {}, request.shown};
+  const Editing_Keys keys = port.editing_keys();
+  start_line(editor, request.prompt, request.encoding, port.columns(), request.capacity - 1);
+  for (;;) {
+    const Key key = next_key(reading);
+    if (key.event == Byte_Read::kFailed) return kConsoleFailed;
+    if (key.event == Byte_Read::kEnded) return take_line(request.into, false);  // hung up
+    Edit_Step step = Edit_Step::kEditing;
+    if (key.is_sequence) {
+      edit_with_sequence(editor, key.sequence);
+    } else {
+      step = edit_with_byte(editor, key.byte, keys);
+    }
+    if (step == Edit_Step::kEndOfFile) {
+      show_line(reading, refresh_line(editor));  // what was erased just before it goes too
+      return 0;
+    }
+    if (step == Edit_Step::kEnter) {
+      newline_may_follow = key.byte == '\r';
+      port.show(finish_line(editor));
+      request.shown(0);
+      return take_line(request.into, true);
+    }
+    // A paste arrives faster than it can be shown: show it once it is all in.
+    if (read_ahead_count == 0 && !port.has_input()) show_line(reading, refresh_line(editor));
+  }
+}

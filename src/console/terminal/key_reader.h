@@ -1,0 +1,35 @@
+// Keys and lines from a terminal the program drives itself: bytes into keys
+// (escape sequences and their pauses, GB18030's four-byte characters), and the
+// line loop that feeds keys to the line editor. Continuing and resizing,
+// reported by the port while a key is awaited, redraw what is on screen.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "console/terminal/console_encoding.h"
+#include "console/terminal/terminal_port.h"
+
+// One key for the menu, not echoed: a byte, a four-byte GB18030 character
+// given as its first byte, or kEscape for a key that arrives as a sequence.
+// kConsoleEnded at the end of input or the terminal's end-of-file key,
+// kConsoleFailed on a read error. `prompt` is shown again on resuming.
+int read_terminal_key(const Terminal_Port& port, std::string_view prompt,
+                      Console_Encoding encoding);
+
+struct Line_Request {
+  char* into;
+  std::size_t capacity;     // at least 2: the line and its "\n"
+  std::string_view prompt;  // all that stands on the cursor's row before the line
+  Console_Encoding encoding;
+  // Told after each drawing how many line breaks take the cursor below all
+  // that is drawn.
+  void (*shown)(int line_breaks_below);
+};
+
+// One line typed after `prompt` and edited there: its text and "\n" go to
+// `into`, and nothing typed after its Enter is taken. Returns the bytes
+// stored, 0 when the line was left empty with the end-of-file key, or
+// kConsoleFailed. At the end of input the text typed so far counts, without
+// "\n".
+std::ptrdiff_t read_terminal_line(const Terminal_Port& port, const Line_Request& request);

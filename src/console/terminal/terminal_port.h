@@ -1,0 +1,41 @@
+// What the key reader needs of a terminal, given to it by the platform: bytes
+// typed, with the signals that came while they were awaited, and a place to
+// show what it draws.
+#pragma once
+
+#include <string_view>
+
+// The terminal's own keys for erasing a character and for the end of input;
+// 0 where it has none.
+struct Editing_Keys {
+  unsigned char erase = 0;
+  unsigned char end_of_file = 0;
+};
+
+// Seen while waiting: the program was continued in the foreground (what it
+// had drawn belongs on screen again), or the window was resized.
+struct Terminal_Events {
+  bool resumed = false;
+  bool resized = false;
+};
+
+enum class Byte_Read { kByte, kTimedOut, kSignalled, kEnded, kFailed };
+
+struct Terminal_Port {
+  // One byte typed, within `milliseconds` (-1: as long as it takes).
+  // kSignalled, with `events`, as soon as one came; kFailed with errno set.
+  Byte_Read (*read_byte)(unsigned char& byte, int milliseconds, Terminal_Events& events);
+  // Whether a byte can be read at once.
+  bool (*has_input)();
+  // Writes to the terminal; an echo that is lost loses no input.
+  void (*show)(std::string_view bytes);
+  int (*columns)();
+  Editing_Keys (*editing_keys)();
+};
+
+// A key that arrives as several codes (arrows, function keys, Alt and a key).
+inline constexpr unsigned char kEscape = 0x1b;
+
+// What reading a key or a line gives instead of one.
+inline constexpr int kConsoleEnded = -1;
+inline constexpr int kConsoleFailed = -2;  // errno says why
