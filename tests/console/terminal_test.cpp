@@ -500,7 +500,8 @@ struct Ending {
   const char* what;
   const char* keys;  // typed at the menu, or nullptr to send `signal` directly
   int signal;
-  bool in_a_line = false;  // while a dialogue line is typed, not at the menu
+  bool in_a_line = false;       // while a dialogue line is typed, not at the menu
+  bool output_paused = false;   // by Ctrl-S first
 };
 
 class EndingSignal : public ::testing::TestWithParam<Ending> {};
@@ -516,12 +517,22 @@ TEST_P(EndingSignal, TerminalModeComesBack) {
     ASSERT_TRUE(session.wait_for(kName + "Bo"));
   }
   ASSERT_FALSE(session.cooked());
+  if (ending.output_paused) {
+    session.send("\x13");
+    session.send("4");  // its output waits
+    ASSERT_TRUE(eventually([&] {
+      const long call = blocking_system_call(session.program());
+      return call == SYS_write || call == SYS_poll;
+    }));
+  }
   if (ending.keys != nullptr) {
     session.send(ending.keys);
   } else {
     session.signal_program(ending.signal);
   }
+  const auto sent = std::chrono::steady_clock::now();
   const int status = session.finish();
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2)) << "ends at once";
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending.signal) << status;
   EXPECT_TRUE(session.cooked());
 }
@@ -534,27 +545,46 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"SIGABRT", nullptr, SIGABRT},
                       Ending{"CtrlC in a line", "\x03", SIGINT, true},
                       Ending{"SIGTERM in a line", nullptr, SIGTERM, true},
-                      Ending{"SIGSEGV in a line", nullptr, SIGSEGV, true}),
+                      Ending{"SIGSEGV in a line", nullptr, SIGSEGV, true},
+                      Ending{"SIGTERM with output paused", nullptr, SIGTERM, true, true}),
     readable_case_name{});
 
-// Stops that keep arriving while the program ends find nothing to take back:
-// every time status 0 and the terminal in its own mode.
-TEST(Terminal, StopsAtTheEndLeaveTheTerminalAsItWas) {
-  for (int trial = 0; trial < 20; ++trial) {
+// Stops sent as fast as can be, where the kernel discards them: at the menu
+// for a while before 5 is pressed, or from just before 5 until the end. Every
+// time status 0 and the terminal in its own mode.
+struct Stop_Storm {
+  const char* what;
+  int trials;
+  bool until_the_end;
+};
+
+class StopStorm : public ::testing::TestWithParam<Stop_Storm> {};
+
+TEST_P(StopStorm, LeavesTheTerminalAsItWas) {
+  for (int trial = 0; trial < GetParam().trials; ++trial) {
     Terminal_Session session;
     ASSERT_TRUE(session.wait_for(kMenu));
     const pid_t program = session.program();
-    std::thread storm([program] {
-      while (process_state(program) != 'Z' && process_state(program) != '?') {
+    const auto storm_ends = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    const bool until_the_end = GetParam().until_the_end;
+    std::thread storm([&] {
+      while (until_the_end ? process_state(program) != 'Z' && process_state(program) != '?'
+                           : std::chrono::steady_clock::now() < storm_ends) {
         kill(program, SIGTSTP);
       }
     });
+    if (!until_the_end) storm.join();
     session.send("5");
-    storm.join();
+    if (until_the_end) storm.join();
     EXPECT_TRUE(exited_with(session.finish(), 0)) << "trial " << trial;
     EXPECT_TRUE(session.cooked() && (session.mode().c_iflag & ICRNL) != 0) << "trial " << trial;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Stops, StopStorm,
+                         ::testing::Values(Stop_Storm{"at the menu", 5, false},
+                                           Stop_Storm{"until the end", 20, true}),
+                         readable_case_name{});
 
 TEST(Terminal, CtrlZRestoresAndContinueTakesKeysAgain) {
   Terminal_Session session(Leader::kJobControl);

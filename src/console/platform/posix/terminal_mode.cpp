@@ -71,13 +71,17 @@ void on_ending_signal(int signal_number) {
   raise(signal_number);
 }
 
-// Gives the terminal back and stops by SIGTSTP's default action, once this
-// handler returns. Only the waiting loop takes the terminal again, and arms
-// this handler again then. In an orphaned group the kernel discards the stop.
+// Gives the terminal back and stops by SIGTSTP's default action; in an
+// orphaned group the kernel discards the stop. Only the waiting loop takes
+// the terminal again, and arms this handler again then.
 void on_stop_signal(int) {
   const int saved_errno = errno;
   give_back_terminal();
   signal(SIGTSTP, SIG_DFL);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   raise(SIGTSTP);
   errno = saved_errno;
 }
@@ -168,15 +172,18 @@ bool start_terminal(int rows_fd) {
     ending_fd = open(rows_terminal, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   }
   install_handlers();
-  // Continuing and resizing are acted on by the waiting loop: they arrive
-  // only while it waits, so that none falls between its check and its wait.
+  // Stops, continuing and resizing are acted on by the waiting loop: they
+  // arrive only while it waits, so that none falls between its check and its
+  // wait.
   sigset_t acted_on;
   sigemptyset(&acted_on);
-  sigaddset(&acted_on, SIGCONT);
-  sigaddset(&acted_on, SIGWINCH);
+  for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {
+    sigaddset(&acted_on, signal_number);
+  }
   sigprocmask(SIG_BLOCK, &acted_on, &waiting_mask);
-  sigdelset(&waiting_mask, SIGCONT);
-  sigdelset(&waiting_mask, SIGWINCH);
+  for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {
+    sigdelset(&waiting_mask, signal_number);
+  }
   std::atexit(end_terminal);
   started = true;
   take_terminal();
