@@ -41,11 +41,10 @@ std::ptrdiff_t read_more(char* into, std::size_t size) {
   const Console_Input console = console_input();
   for (;;) {
     const Console_Encoding encoding = console_encoding_in_use();
-    const std::ptrdiff_t got =
-        console.port != nullptr
-            ? read_terminal_line(*console.port,
-                                 {into, size, text_on_row(), encoding, typed_line_shown})
-            : console.read_line(into, size, encoding);
+    const std::ptrdiff_t got = console.port != nullptr
+                                   ? read_terminal_line(*console.port, {into, size, text_on_row(),
+                                                                        encoding, typed_line_shown})
+                                   : console.read_line(into, size, encoding);
     if (got > 0 || got == kLineNotInEncoding) row_ended();
     if (got != kLineNotInEncoding) return got;
     put_text(text(Text::kUnreadableNumber));

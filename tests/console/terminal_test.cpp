@@ -500,8 +500,8 @@ struct Ending {
   const char* what;
   const char* keys;  // typed at the menu, or nullptr to send `signal` directly
   int signal;
-  bool in_a_line = false;       // while a dialogue line is typed, not at the menu
-  bool output_paused = false;   // by Ctrl-S first
+  bool in_a_line = false;      // while a dialogue line is typed, not at the menu
+  bool output_paused = false;  // by Ctrl-S first
 };
 
 class EndingSignal : public ::testing::TestWithParam<Ending> {};

@@ -115,6 +115,23 @@ Key next_key(const Reading& reading) {
   return key;
 }
 
+// The key that `lead` begins at the menu. The rest of a character that has
+// begun is waited for as long as it takes, as a terminal sends it whole.
+int character_key(const Reading& reading, unsigned char lead, Console_Encoding encoding) {
+  const std::size_t length = menu_key_length(encoding, [&](std::size_t offset) {
+    return offset == 0 ? lead : peek_byte(reading, offset - 1);
+  });
+  read_ahead_count -= length - 1;
+  std::memmove(read_ahead, read_ahead + length - 1, read_ahead_count);
+  return lead;
+}
+
+Edit_Step edit_with_key(const Key& key, const Editing_Keys& keys) {
+  if (!key.is_sequence) return edit_with_byte(editor, key.byte, keys);
+  edit_with_sequence(editor, key.sequence);
+  return Edit_Step::kEditing;
+}
+
 // The line for the reader: its text, and "\n" when Enter ended it.
 std::ptrdiff_t take_line(char* into, bool entered) {
   std::memcpy(into, editor.line, editor.length);
@@ -134,16 +151,7 @@ int read_terminal_key(const Terminal_Port& port, std::string_view prompt,
     if (key.event == Byte_Read::kEnded || (end_of_file != 0 && key.byte == end_of_file)) {
       return kConsoleEnded;
     }
-    if (!key.is_sequence) {
-      // The rest of a character that has begun is waited for as long as it
-      // takes, as a terminal sends it whole.
-      const std::size_t length = menu_key_length(encoding, [&](std::size_t offset) {
-        return offset == 0 ? key.byte : peek_byte(reading, offset - 1);
-      });
-      read_ahead_count -= length - 1;
-      std::memmove(read_ahead, read_ahead + length - 1, read_ahead_count);
-      return key.byte;
-    }
+    if (!key.is_sequence) return character_key(reading, key.byte, encoding);
     if (!key.resumed) return kEscape;  // else its Esc has shown the menu again already
   }
 }
@@ -156,12 +164,7 @@ std::ptrdiff_t read_terminal_line(const Terminal_Port& port, const Line_Request&
     const Key key = next_key(reading);
     if (key.event == Byte_Read::kFailed) return kConsoleFailed;
     if (key.event == Byte_Read::kEnded) return take_line(request.into, false);  // hung up
-    Edit_Step step = Edit_Step::kEditing;
-    if (key.is_sequence) {
-      edit_with_sequence(editor, key.sequence);
-    } else {
-      step = edit_with_byte(editor, key.byte, keys);
-    }
+    const Edit_Step step = edit_with_key(key, keys);
     if (step == Edit_Step::kEndOfFile) {
       show_line(reading, refresh_line(editor));  // what was erased just before it goes too
       return 0;

@@ -23,7 +23,8 @@ enum class Byte_Read { kByte, kTimedOut, kSignalled, kEnded, kFailed };
 
 struct Terminal_Port {
   // One byte typed, within `milliseconds` (-1: as long as it takes).
-  // kSignalled, with `events`, as soon as one came; kFailed with errno set.
+  // kSignalled, with `events` (maybe none), when a signal came first: ask
+  // again. kFailed with errno set.
   Byte_Read (*read_byte)(unsigned char& byte, int milliseconds, Terminal_Events& events);
   // Whether a byte can be read at once.
   bool (*has_input)();

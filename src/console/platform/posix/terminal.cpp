@@ -4,7 +4,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 #include "console/platform/platform.h"
@@ -20,21 +19,18 @@ Input_Kind input_kind = Input_Kind::kStream;
 int rows_fd = STDOUT_FILENO;
 
 Byte_Read read_terminal_byte(unsigned char& byte, int milliseconds, Terminal_Events& events) {
-  for (;;) {
-    events = take_terminal_events();
-    if (events.resumed || events.resized) return Byte_Read::kSignalled;
-    ready_terminal_for_reading();
-    switch (wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting())) {
-      case Wait_Result::kReady: break;
-      case Wait_Result::kTimedOut: return Byte_Read::kTimedOut;
-      case Wait_Result::kInterrupted: continue;
-      case Wait_Result::kFailed: return Byte_Read::kFailed;
-    }
-    const ssize_t got = read(STDIN_FILENO, &byte, 1);
-    if (got > 0) return Byte_Read::kByte;
-    if (got == 0) return Byte_Read::kEnded;
-    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return Byte_Read::kFailed;
+  events = take_terminal_events();
+  if (events.resumed || events.resized) return Byte_Read::kSignalled;
+  ready_terminal_for_reading();
+  switch (wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting())) {
+    case Wait_Result::kReady: break;
+    case Wait_Result::kTimedOut: return Byte_Read::kTimedOut;
+    case Wait_Result::kInterrupted: return Byte_Read::kSignalled;  // its events come next time
+    case Wait_Result::kFailed: return Byte_Read::kFailed;
   }
+  const std::ptrdiff_t got = read_some(STDIN_FILENO, &byte, 1);
+  if (got < 0) return Byte_Read::kFailed;
+  return got == 0 ? Byte_Read::kEnded : Byte_Read::kByte;
 }
 
 bool terminal_has_input() { return has_input(STDIN_FILENO); }
@@ -48,9 +44,7 @@ int terminal_columns() {
 }
 
 Editing_Keys terminal_editing_keys() {
-  const auto key = [](cc_t value) -> unsigned char {
-    return value == _POSIX_VDISABLE ? 0 : value;
-  };
+  const auto key = [](cc_t value) -> unsigned char { return value == _POSIX_VDISABLE ? 0 : value; };
   return {key(mode_found().c_cc[VERASE]), key(mode_found().c_cc[VEOF])};
 }
 
