@@ -401,53 +401,6 @@ TEST(Terminal, Gb18030FourByteCharacterIsOneKeyAndOneCharacter) {
   EXPECT_EQ(menus, 4U) << "the character at the menu is one key";
 }
 
-struct Key_Sequence {
-  const char* what;
-  const char* bytes;
-  std::size_t sent_late_from = 0;  // where a slow link splits it, if it does
-  int menus = 1;                   // redrawn: more where a control byte ends a sequence
-};
-
-class MenuKeySequence : public ::testing::TestWithParam<Key_Sequence> {};
-
-// Drawn once (a control byte that cuts it short once more), never echoed,
-// nothing run, and no byte of it left for later.
-TEST_P(MenuKeySequence, IsOneKeyThatOnlyRedrawsTheMenu) {
-  Terminal_Session session;
-  ASSERT_TRUE(session.wait_for(kMenu));
-  const std::string bytes = GetParam().bytes;
-  const std::size_t split = GetParam().sent_late_from;
-  if (split > 0) {
-    session.send(bytes.substr(0, split));
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));  // the slow link is the case
-  }
-  session.send(bytes.substr(split));
-  std::string redrawn;
-  for (int menu = 0; menu < GetParam().menus; ++menu) redrawn += "\n" + kMenu;
-  ASSERT_TRUE(session.wait_for(redrawn));
-  session.send("4");
-  ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
-  session.send("5");
-  EXPECT_TRUE(exited_with(session.finish(), 0));
-  EXPECT_EQ(session.seen(), kMenu + redrawn + "4\n" + kNotYet + kMenu + "5\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, MenuKeySequence,
-    ::testing::Values(Key_Sequence{"PageUp", "\x1b[5~"}, Key_Sequence{"Delete", "\x1b[3~"},
-                      Key_Sequence{"F5", "\x1b[15~"}, Key_Sequence{"F9", "\x1b[20~"},
-                      Key_Sequence{"Home", "\x1b[1~"}, Key_Sequence{"ShiftUp", "\x1b[1;2A"},
-                      Key_Sequence{"Right", "\x1b[C"}, Key_Sequence{"SS3 F1", "\x1bOP"},
-                      Key_Sequence{"Alt5",
-                                   "\x1b"
-                                   "5"},
-                      Key_Sequence{"lone Esc", "\x1b"}, Key_Sequence{"Linux console F1", "\x1b[[A"},
-                      Key_Sequence{"PageUp late after Esc", "\x1b[5~", 1},
-                      Key_Sequence{"PageUp late after CSI", "\x1b[5~", 2},
-                      Key_Sequence{"F1 late after Esc", "\x1bOP", 1},
-                      Key_Sequence{"Esc [ cut short by Enter", "\x1b[\r", 0, 2}),
-    readable_case_name{});
-
 // What is left on the line of an item's last answer is dropped with a notice
 // after the item's output; the next item's answers land where they are typed.
 TEST(Terminal, LeftoversOfAnItemsLastLineAreDropped) {
