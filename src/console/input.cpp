@@ -232,24 +232,6 @@ Line read_name(char (&name)[kNameBytes]) {
   return Line::kFits;
 }
 
-// How many bytes ahead make the next character: all of it when whole, the
-// bytes that begin one when it is cut short, and 1 when the first byte begins
-// none. Only bytes of the character itself are waited for. 0 at the end.
-std::size_t next_character_length() {
-  char bytes[kMaxCharacterBytes];
-  std::size_t length = 0;
-  while (length < kMaxCharacterBytes) {
-    const int byte = peek_at(length);
-    if (byte == kEndOfInput) break;
-    bytes[length] = static_cast<char>(byte);
-    const Character_Check check = check_character(input_encoding, {bytes, length + 1});
-    if (check == Character_Check::kInvalid) return std::max<std::size_t>(length, 1);
-    ++length;
-    if (check == Character_Check::kComplete) break;
-  }
-  return length;
-}
-
 }  // namespace
 
 void input_reset() {
@@ -312,7 +294,7 @@ bool ask_score(Text prompt, float& target) {
 
 bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   show_prompt(prompt);
-  const std::size_t discarded = next_character_length();
+  const std::size_t discarded = next_character_length(input_encoding, peek_at);
   if (discarded == 0) return false;
   const bool carriage_return = peek() == '\r';
   read_at += discarded;

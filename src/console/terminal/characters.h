@@ -30,22 +30,33 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text);
 // otherwise.
 int character_columns(Console_Encoding encoding, std::string_view character);
 
+// How many bytes from `byte_at(0)` make the next character: all of it when
+// whole, those that begin one when the input ends first, and 1 when the first
+// byte begins none; 0 at the end. `byte_at(n)` is the byte n places ahead,
+// waited for, and negative at the end: only bytes of the character itself are
+// waited for.
+template <class Byte_At>
+std::size_t next_character_length(Console_Encoding encoding, Byte_At byte_at) {
+  char bytes[kMaxCharacterBytes];
+  std::size_t length = 0;
+  while (length < kMaxCharacterBytes) {
+    const int byte = byte_at(length);
+    if (byte < 0) break;
+    bytes[length] = static_cast<char>(byte);
+    const Character_Check check = check_character(encoding, {bytes, length + 1});
+    if (check == Character_Check::kInvalid) return length > 0 ? length : 1;
+    ++length;
+    if (check == Character_Check::kComplete) break;
+  }
+  return length;
+}
+
 // The bytes that make one key at the menu: a four-byte GB18030 character is
-// one key, and any other character gives one key a byte. `byte_at(n)` is the
-// byte n places from the key's first, waited for; negative at the end.
+// one key, and any other character gives one key a byte.
 template <class Byte_At>
 std::size_t menu_key_length(Console_Encoding encoding, Byte_At byte_at) {
   constexpr std::size_t kFourBytes = 4;
-  if (encoding != Console_Encoding::kGb18030) return 1;
-  char bytes[kMaxCharacterBytes];
-  for (std::size_t length = 1; length <= kMaxCharacterBytes; ++length) {
-    const int byte = byte_at(length - 1);
-    if (byte < 0) break;
-    bytes[length - 1] = static_cast<char>(byte);
-    const Character_Check check = check_character(encoding, {bytes, length});
-    if (check != Character_Check::kIncomplete) {
-      return check == Character_Check::kComplete && length == kFourBytes ? kFourBytes : 1;
-    }
-  }
-  return 1;
+  const bool four_bytes = encoding == Console_Encoding::kGb18030 &&
+                          next_character_length(encoding, byte_at) == kFourBytes;
+  return four_bytes ? kFourBytes : 1;
 }

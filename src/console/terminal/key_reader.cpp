@@ -17,6 +17,8 @@ unsigned char read_ahead[kMaxCharacterBytes];
 std::size_t read_ahead_count = 0;
 Line_Editor editor;
 
+enum class Key_Context { kMenu, kLine };
+
 // What a key is read for: the menu, or the editor's line.
 struct Reading {
   const Terminal_Port& port;
@@ -80,13 +82,20 @@ struct Key {
   Escape_Sequence sequence;
 };
 
-// The rest of a sequence, up to its end, or to a pause that ends it: after
-// its ESC alone, the user pressed Esc. A control byte that cuts it short is
-// read again as the next key; an end or a failure is met by the next read.
+// The rest of a sequence, up to its end, or to a pause that ends it. A
+// control byte that cuts it short is read again as the next key; an end or a
+// failure is met by the next read. Terminals send a key's sequence at once:
+// when nothing follows its ESC within a moment, Esc was pressed alone. Once
+// it has begun, the menu waits as long as it takes, so that a slow link never
+// splits it into keys; a line waits longer, then takes what comes as text
+// (Alt+[ must not swallow the answer typed after it).
 void take_sequence(const Reading& reading, Escape_Sequence& sequence) {
+  constexpr int kLoneEscapeWaitMs = 100;
+  constexpr int kLineSequenceByteWaitMs = 500;
+  const int begun_wait = reading.context == Key_Context::kLine ? kLineSequenceByteWaitMs : -1;
   for (;;) {
     unsigned char byte = 0;
-    const int wait = next_sequence_byte_wait_ms(sequence, reading.context);
+    const int wait = sequence.length == 1 ? kLoneEscapeWaitMs : begun_wait;
     const Byte_Read read = next_byte(reading, byte, wait);
     if (read == Byte_Read::kTimedOut) lone_escape_taken = sequence.length == 1;
     if (read != Byte_Read::kByte) return;
@@ -105,13 +114,16 @@ Key next_key(const Reading& reading) {
   Key key;
   key.event = next_byte(reading, key.byte, -1);
   if (key.event != Byte_Read::kByte) return key;
-  key.resumed = lone_escape_taken && continues_lone_escape(key.byte, reading.context);
+  // A slow link may deliver an ESC alone, then the rest of its sequence. At
+  // the menu, where Esc does nothing, "[" and "O" continue it; in a line,
+  // where "O" may begin a name, only "[".
+  const bool introducer =
+      key.byte == '[' || (key.byte == 'O' && reading.context == Key_Context::kMenu);
+  key.resumed = lone_escape_taken && introducer;
   lone_escape_taken = false;
   key.is_sequence = key.resumed || key.byte == kEscape;
-  if (key.is_sequence) {
-    if (key.resumed) key.sequence = sequence_resumed_with(key.byte);
-    take_sequence(reading, key.sequence);
-  }
+  if (key.resumed) add_to_sequence(key.sequence, key.byte);
+  if (key.is_sequence) take_sequence(reading, key.sequence);
   return key;
 }
 

@@ -46,23 +46,6 @@ bool add_to_sequence(Escape_Sequence& sequence, unsigned char byte) {
   return sequence.part == Sequence_Part::kComplete;
 }
 
-int next_sequence_byte_wait_ms(const Escape_Sequence& sequence, Key_Context context) {
-  constexpr int kLoneEscapeWaitMs = 100;
-  constexpr int kLineSequenceByteWaitMs = 500;
-  if (sequence.length == 1) return kLoneEscapeWaitMs;
-  return context == Key_Context::kLine ? kLineSequenceByteWaitMs : -1;
-}
-
-bool continues_lone_escape(unsigned char byte, Key_Context context) {
-  return byte == '[' || (byte == 'O' && context == Key_Context::kMenu);
-}
-
-Escape_Sequence sequence_resumed_with(unsigned char byte) {
-  Escape_Sequence sequence;
-  add_to_sequence(sequence, byte);
-  return sequence;
-}
-
 bool sequence_is(const Escape_Sequence& sequence, std::string_view bytes) {
   if (sequence.length != bytes.size() || sequence.length > kKeptSequenceBytes) return false;
   for (std::size_t i = 0; i < bytes.size(); ++i) {

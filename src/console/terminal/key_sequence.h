@@ -40,23 +40,5 @@ struct Escape_Sequence {
 // ends the sequence and belongs to it.
 bool add_to_sequence(Escape_Sequence& sequence, unsigned char byte);
 
-enum class Key_Context { kMenu, kLine };
-
-// How long to wait for the next byte of `sequence`, in milliseconds: terminals
-// send a key's whole sequence at once, so when nothing follows its ESC within
-// a moment, Esc was pressed alone. Once a sequence has begun: at the menu -1
-// (as long as it takes), so that a slow link never splits it into keys; in a
-// line a longer while, after which the sequence is dropped and what comes
-// later is typed text (Alt+[ must not swallow the answer typed after it).
-int next_sequence_byte_wait_ms(const Escape_Sequence& sequence, Key_Context context);
-
-// Whether `byte`, read after an ESC taken alone, continues that ESC's sequence
-// (a slow link delivered the ESC first). At the menu, where Esc does nothing,
-// "[" and "O" do; in a line, where "O" may begin a name, only "[".
-bool continues_lone_escape(unsigned char byte, Key_Context context);
-
-// A sequence of which the ESC was taken alone and `byte` came after it.
-Escape_Sequence sequence_resumed_with(unsigned char byte);
-
 // Whether the sequence taken is exactly `bytes` (ESC included).
 bool sequence_is(const Escape_Sequence& sequence, std::string_view bytes);

@@ -80,58 +80,60 @@ TEST_P(KeyReader, GivesKeysAndLines) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyReader,
-    ::testing::Values(Reader_Case{"PageUp is one key", true, "\x1b[5~4", {"ESC", "4"}},
-                      Reader_Case{
-                          "function key of the Linux console", true, "\x1b[[A4", {"ESC", "4"}},
-                      Reader_Case{"Esc alone after a pause",
-                                  true,
-                                  "\x1b\xff"
-                                  "4",
-                                  {"ESC", "4"}},
-                      Reader_Case{"PageUp late after its Esc", true, "\x1b\xff[5~4", {"ESC", "4"}},
-                      Reader_Case{"Esc [ cut short by Enter", true, "\x1b[\r4", {"ESC", "\r", "4"}},
-                      Reader_Case{"end of file key",
-                                  true,
-                                  "4\x04"
-                                  "5",
-                                  {"4"}},
-                      Reader_Case{"four GB18030 bytes are one key",
-                                  true,
-                                  "\x95\x34\xb2\x35"
-                                  "4",
-                                  {"\x95", "4"},
-                                  Console_Encoding::kGb18030},
-                      Reader_Case{"a GBK pair is a key a byte",
-                                  true,
-                                  "\xc0\xee",
-                                  {"\xc0", "\xee"},
-                                  Console_Encoding::kGb18030},
-                      Reader_Case{"resumed at the menu",
-                                  true,
-                                  "\xfe"
-                                  "4",
-                                  {"4"},
-                                  Console_Encoding::kUtf8,
-                                  "P: "},
-                      Reader_Case{"CR LF is one Enter", false, "80\r\n90\r", {"80\n", "90\n"}},
-                      Reader_Case{"Alt [ then a pause leaves the typing",
-                                  false,
-                                  "\x1b[\xff"
-                                  "80\r",
-                                  {"80\n"}},
-                      Reader_Case{"end of file key on an empty line",
-                                  false,
-                                  "80\r\x04"
-                                  "90\r",
-                                  {"80\n"}},
-                      Reader_Case{"hung up mid-line", false, "8", {"8"}},
-                      Reader_Case{"resumed in a line",
-                                  false,
-                                  "8\xfe"
-                                  "0\r",
-                                  {"80\n"},
-                                  Console_Encoding::kUtf8,
-                                  "\x1b[JP: 8"}),
+    ::testing::Values(
+        Reader_Case{"PageUp is one key", true, "\x1b[5~4", {"ESC", "4"}},
+        Reader_Case{"function key of the Linux console", true, "\x1b[[A4", {"ESC", "4"}},
+        Reader_Case{"Esc alone after a pause",
+                    true,
+                    "\x1b\xff"
+                    "4",
+                    {"ESC", "4"}},
+        Reader_Case{"PageUp late after its Esc", true, "\x1b\xff[5~4", {"ESC", "4"}},
+        Reader_Case{"the menu waits for a begun sequence", true, "\x1bO\xffP4", {"ESC", "4"}},
+        Reader_Case{"Esc then O in a line", false, "\x1b\xffO\r", {"O\n"}},
+        Reader_Case{"Esc [ cut short by Enter", true, "\x1b[\r4", {"ESC", "\r", "4"}},
+        Reader_Case{"end of file key",
+                    true,
+                    "4\x04"
+                    "5",
+                    {"4"}},
+        Reader_Case{"four GB18030 bytes are one key",
+                    true,
+                    "\x95\x34\xb2\x35"
+                    "4",
+                    {"\x95", "4"},
+                    Console_Encoding::kGb18030},
+        Reader_Case{"a GBK pair is a key a byte",
+                    true,
+                    "\xc0\xee",
+                    {"\xc0", "\xee"},
+                    Console_Encoding::kGb18030},
+        Reader_Case{"resumed at the menu",
+                    true,
+                    "\xfe"
+                    "4",
+                    {"4"},
+                    Console_Encoding::kUtf8,
+                    "P: "},
+        Reader_Case{"CR LF is one Enter", false, "80\r\n90\r", {"80\n", "90\n"}},
+        Reader_Case{"Alt [ then a pause leaves the typing",
+                    false,
+                    "\x1b[\xff"
+                    "80\r",
+                    {"80\n"}},
+        Reader_Case{"end of file key on an empty line",
+                    false,
+                    "80\r\x04"
+                    "90\r",
+                    {"80\n"}},
+        Reader_Case{"hung up mid-line", false, "8", {"8"}},
+        Reader_Case{"resumed in a line",
+                    false,
+                    "8\xfe"
+                    "0\r",
+                    {"80\n"},
+                    Console_Encoding::kUtf8,
+                    "\x1b[JP: 8"}),
     readable_case_name{});
 
 }  // namespace

@@ -52,44 +52,4 @@ INSTANTIATE_TEST_SUITE_P(
                       Sequence_Case{"longer than kept", "[1;2;3;4;5;6;7;8~x", 17, true}),
     readable_case_name{});
 
-TEST(EscapeSequence, WaitsAMomentAfterTheEscapeAloneThenLongerOrAsLongAsItTakes) {
-  Escape_Sequence sequence;
-  EXPECT_GT(next_sequence_byte_wait_ms(sequence, Key_Context::kMenu), 0);
-  add_to_sequence(sequence, '[');
-  EXPECT_EQ(next_sequence_byte_wait_ms(sequence, Key_Context::kMenu), -1);
-  EXPECT_EQ(next_sequence_byte_wait_ms(sequence_resumed_with('O'), Key_Context::kMenu), -1);
-  EXPECT_GT(next_sequence_byte_wait_ms(sequence, Key_Context::kLine),
-            next_sequence_byte_wait_ms(Escape_Sequence{}, Key_Context::kLine));
-}
-
-struct Continuation_Case {
-  const char* what;
-  unsigned char byte;
-  bool at_menu;
-  bool in_line;
-};
-
-class LoneEscape : public ::testing::TestWithParam<Continuation_Case> {};
-
-TEST_P(LoneEscape, IsContinuedOnlyByAnIntroducer) {
-  const Continuation_Case& row = GetParam();
-  EXPECT_EQ(continues_lone_escape(row.byte, Key_Context::kMenu), row.at_menu);
-  EXPECT_EQ(continues_lone_escape(row.byte, Key_Context::kLine), row.in_line);
-}
-
-INSTANTIATE_TEST_SUITE_P(Bytes, LoneEscape,
-                         ::testing::Values(Continuation_Case{"CSI", '[', true, true},
-                                           Continuation_Case{"SS3", 'O', true, false},
-                                           Continuation_Case{"digit", '5', false, false},
-                                           Continuation_Case{"Esc", 0x1b, false, false}),
-                         readable_case_name{});
-
-TEST(LoneEscape, ResumedSequenceIsTakenWhole) {
-  Escape_Sequence sequence = sequence_resumed_with('[');
-  for (const char byte : std::string("200~"))
-    add_to_sequence(sequence, static_cast<unsigned char>(byte));
-  EXPECT_TRUE(sequence_is(sequence, "\x1b[200~"));
-  EXPECT_EQ(sequence.part, Sequence_Part::kComplete);
-}
-
 }  // namespace

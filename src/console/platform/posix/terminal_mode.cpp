@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
+// What the handlers call is async-signal-safe.
 namespace {
 
 // Written by the main code alone, with every handled signal blocked; read by
@@ -29,14 +31,22 @@ bool stops_handled = false;
 sigset_t handled;       // every signal the program handles
 sigset_t waiting_mask;  // the mask while waiting for input
 
-static_assert(std::atomic<bool>::is_always_lock_free, "flags shared with signal handlers");
-static_assert(std::atomic<int>::is_always_lock_free, "counts shared with signal handlers");
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
+              "shared with signal handlers");
 
 // Every signal whose default action ends the process, the crash signals
 // included.
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM,
                                   SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
                                   SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
+
+// Async-signal-safe.
+sigset_t set_of(std::initializer_list<int> signals) {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal_number : signals) sigaddset(&set, signal_number);
+  return set;
+}
 
 bool holds_terminal() {
   const int saved_errno = errno;
@@ -46,14 +56,13 @@ bool holds_terminal() {
   return held;
 }
 
-// Async-signal-safe.
 void give_back_terminal() {
   if (!in_key_mode.load() || !holds_terminal()) return;
   tcsetattr(STDIN_FILENO, TCSANOW, &found_mode);
   in_key_mode.store(false);
 }
 
-// Async-signal-safe: nothing here waits.
+// Nothing here waits.
 void leave_the_row() {
   constexpr int kMostLineBreaks = 64;
   const int count = std::min(line_breaks_for_ending.load(), kMostLineBreaks);
@@ -78,9 +87,7 @@ void on_stop_signal(int) {
   const int saved_errno = errno;
   give_back_terminal();
   signal(SIGTSTP, SIG_DFL);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTSTP);
+  const sigset_t stop = set_of({SIGTSTP});
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   raise(SIGTSTP);
   errno = saved_errno;
@@ -125,11 +132,10 @@ void take_terminal() {
   sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
+// A signal that was ignored stays ignored.
 void install_handlers() {
-  sigemptyset(&handled);
+  handled = set_of({SIGTSTP, SIGCONT, SIGWINCH});
   for (const int signal_number : kEndingSignals) sigaddset(&handled, signal_number);
-  for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) sigaddset(&handled, signal_number);
-  // A signal that was ignored stays ignored.
   for (const int signal_number : kEndingSignals) {
     if (!ignored(signal_number)) handle(signal_number, on_ending_signal);
   }
@@ -166,7 +172,7 @@ bool terminal_moves_cursor(const char* term) {
 
 bool start_terminal(int rows_fd) {
   termios probe{};
-  if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &probe) != 0) return false;
+  if (tcgetattr(STDIN_FILENO, &probe) != 0) return false;
   const char* rows_terminal = ttyname(rows_fd);
   if (rows_terminal != nullptr) {
     ending_fd = open(rows_terminal, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -175,11 +181,7 @@ bool start_terminal(int rows_fd) {
   // Stops, continuing and resizing are acted on by the waiting loop: they
   // arrive only while it waits, so that none falls between its check and its
   // wait.
-  sigset_t acted_on;
-  sigemptyset(&acted_on);
-  for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {
-    sigaddset(&acted_on, signal_number);
-  }
+  const sigset_t acted_on = set_of({SIGTSTP, SIGCONT, SIGWINCH});
   sigprocmask(SIG_BLOCK, &acted_on, &waiting_mask);
   for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {
     sigdelset(&waiting_mask, signal_number);
