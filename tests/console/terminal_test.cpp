@@ -322,7 +322,7 @@ TEST(Terminal, OutputHeldByCtrlSWaitsForCtrlQ) {
   // Held: blocked in its write, or in the wait for the terminal to take more.
   EXPECT_TRUE(eventually([&] {
     const long call = blocking_system_call(session.program());
-    return call == SYS_write || call == SYS_poll;
+    return call == SYS_write || call == SYS_poll || call == SYS_ppoll;
   }));
   session.send("\x11");  // Ctrl-Q
   ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu));
@@ -475,7 +475,7 @@ TEST_P(EndingSignal, TerminalModeComesBack) {
     session.send("4");  // its output waits
     ASSERT_TRUE(eventually([&] {
       const long call = blocking_system_call(session.program());
-      return call == SYS_write || call == SYS_poll;
+      return call == SYS_write || call == SYS_poll || call == SYS_ppoll;
     }));
   }
   if (ending.keys != nullptr) {

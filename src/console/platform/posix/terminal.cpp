@@ -1,18 +1,60 @@
 // The POSIX side of the platform seam: the standard descriptors, and the
-// bytes of the terminal held in key mode, for the program's key reader.
+// bytes of the terminal held in key mode, for the program's key reader. A
+// descriptor that would block (non-blocking, or a terminal stopped by
+// Ctrl-S) is waited for; only a real error fails.
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "console/platform/platform.h"
-#include "console/platform/posix/descriptors.h"
 #include "console/platform/posix/terminal_mode.h"
 
 namespace {
 
 constexpr int kDefaultColumns = 80;
+
+bool would_block(int error_number) { return error_number == EAGAIN || error_number == EWOULDBLOCK; }
+
+// Waits for `events` on `fd`, for at most `milliseconds` (-1: as long as it
+// takes); `open_signals`, when given, are the signals that may arrive during
+// the wait and only then. Its result is poll's.
+int wait_for(int fd, short events, int milliseconds, const sigset_t* open_signals = nullptr) {
+  pollfd watched{fd, events, 0};
+  timespec limit{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+  return ppoll(&watched, 1, milliseconds < 0 ? nullptr : &limit, open_signals);
+}
+
+// At most `size` bytes: 0 at the end, -1 on an error (errno says which).
+std::ptrdiff_t read_some(int fd, void* into, std::size_t size) {
+  for (;;) {
+    const ssize_t got = read(fd, into, size);
+    if (got >= 0) return got;
+    if (would_block(errno)) {
+      wait_for(fd, POLLIN, -1);
+    } else if (errno != EINTR) {
+      return -1;
+    }
+  }
+}
+
+// False on a failure, with errno saying why.
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = write(fd, bytes.data(), bytes.size());
+    if (put < 0 && (errno == EINTR || would_block(errno))) {
+      if (errno != EINTR) wait_for(fd, POLLOUT, -1);
+      continue;
+    }
+    if (put == 0) errno = EIO;
+    if (put <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
 
 Input_Kind input_kind = Input_Kind::kStream;
 // The terminal the program shows its rows and echoes on.
@@ -22,18 +64,15 @@ Byte_Read read_terminal_byte(unsigned char& byte, int milliseconds, Terminal_Eve
   events = take_terminal_events();
   if (events.resumed || events.resized) return Byte_Read::kSignalled;
   ready_terminal_for_reading();
-  switch (wait_to_read(STDIN_FILENO, milliseconds, signals_open_while_waiting())) {
-    case Wait_Result::kReady: break;
-    case Wait_Result::kTimedOut: return Byte_Read::kTimedOut;
-    case Wait_Result::kInterrupted: return Byte_Read::kSignalled;  // its events come next time
-    case Wait_Result::kFailed: return Byte_Read::kFailed;
-  }
+  const int ready = wait_for(STDIN_FILENO, POLLIN, milliseconds, signals_open_while_waiting());
+  if (ready == 0) return Byte_Read::kTimedOut;
+  if (ready < 0) return errno == EINTR ? Byte_Read::kSignalled : Byte_Read::kFailed;
   const std::ptrdiff_t got = read_some(STDIN_FILENO, &byte, 1);
   if (got < 0) return Byte_Read::kFailed;
   return got == 0 ? Byte_Read::kEnded : Byte_Read::kByte;
 }
 
-bool terminal_has_input() { return has_input(STDIN_FILENO); }
+bool terminal_has_input() { return wait_for(STDIN_FILENO, POLLIN, 0) > 0; }
 
 void show_on_terminal(std::string_view bytes) { write_all(rows_fd, bytes); }
 
