@@ -103,8 +103,6 @@ void start_console(bool rows_on_standard_output) {
   }
 }
 
-void end_console() { end_terminal(); }
-
 std::string_view line_end() { return "\n"; }
 
 std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
@@ -118,7 +116,5 @@ bool standard_output_is_terminal() { return isatty(STDOUT_FILENO) == 1; }
 bool write_standard_output(std::string_view bytes, Console_Encoding) {
   return write_all(STDOUT_FILENO, bytes);
 }
-
-void owe_line_breaks(int count) { set_line_breaks_for_ending(count); }
 
 Console_Input console_input() { return {&kTerminal, nullptr, nullptr}; }

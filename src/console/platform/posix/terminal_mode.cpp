@@ -20,14 +20,12 @@ std::atomic<bool> in_key_mode{false};
 std::atomic<bool> resumed{false};
 std::atomic<bool> resized{false};
 std::atomic<int> line_breaks_for_ending{0};
-// The ending handler's own descriptor on the terminal, non-blocking: a
-// terminal whose output is stopped (Ctrl-S) must not hold up the end. Its
-// own open, so that the shell never inherits O_NONBLOCK.
-int ending_fd = -1;
-
 std::atomic<bool> started{false};
 std::atomic<bool> ended{false};
-bool stops_handled = false;
+// The ending handler's own descriptor on the terminal, non-blocking: a
+// terminal whose output is stopped (Ctrl-S) must not hold up the end. Its own
+// open, so that the shell never inherits O_NONBLOCK.
+int ending_fd = -1;
 sigset_t handled;       // every signal the program handles
 sigset_t waiting_mask;  // the mask while waiting for input
 
@@ -40,7 +38,6 @@ constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,  
                                   SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
                                   SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
 
-// Async-signal-safe.
 sigset_t set_of(std::initializer_list<int> signals) {
   sigset_t set;
   sigemptyset(&set);
@@ -62,18 +59,12 @@ void give_back_terminal() {
   in_key_mode.store(false);
 }
 
-// Nothing here waits.
-void leave_the_row() {
-  constexpr int kMostLineBreaks = 64;
-  const int count = std::min(line_breaks_for_ending.load(), kMostLineBreaks);
-  for (int i = 0; i < count && ending_fd >= 0; ++i) {
-    if (write(ending_fd, "\r\n", 2) != 2) return;  // output stopped: the row stays
-  }
-}
-
 void on_ending_signal(int signal_number) {
-  end_terminal();
-  leave_the_row();
+  end_console();
+  // Nothing here waits: where output is stopped, the row stays.
+  const int count = std::min(line_breaks_for_ending.load(), 64);
+  for (int i = 0; i < count && ending_fd >= 0 && write(ending_fd, "\r\n", 2) == 2; ++i) {
+  }
   // Blocked while this handler runs: delivered with the default action on
   // return, so the process ends with the status this signal gives.
   signal(signal_number, SIG_DFL);
@@ -96,19 +87,16 @@ void on_stop_signal(int) {
 void on_continue(int) { resumed.store(true); }
 void on_resize(int) { resized.store(true); }
 
-// No handler runs inside another: each blocks every handled signal. None
-// restarts a wait.
+// A signal that was ignored stays ignored. No handler runs inside another:
+// each blocks every handled signal. None restarts a wait.
 void handle(int signal_number, void (*handler)(int)) {
   struct sigaction action {};
+  sigaction(signal_number, nullptr, &action);
+  if (action.sa_handler == SIG_IGN) return;
   action.sa_handler = handler;
   action.sa_mask = handled;
+  action.sa_flags = 0;
   sigaction(signal_number, &action, nullptr);
-}
-
-bool ignored(int signal_number) {
-  struct sigaction current {};
-  sigaction(signal_number, nullptr, &current);
-  return current.sa_handler == SIG_IGN;
 }
 
 // Takes the terminal into key mode where the program holds it and has not
@@ -118,30 +106,17 @@ bool ignored(int signal_number) {
 void take_terminal() {
   sigset_t previous;
   sigprocmask(SIG_BLOCK, &handled, &previous);
-  if (!ended.load() && !in_key_mode.load() && holds_terminal()) {
-    termios found{};
-    if (tcgetattr(STDIN_FILENO, &found) == 0) {
-      found_mode = found;
-      const termios key_mode = key_mode_from(found);
-      in_key_mode.store(true);  // before the change: an ending signal after it undoes it
-      // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
-      tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
-    }
+  termios found{};
+  if (!ended.load() && !in_key_mode.load() && holds_terminal() &&
+      tcgetattr(STDIN_FILENO, &found) == 0) {
+    found_mode = found;
+    const termios key_mode = key_mode_from(found);
+    in_key_mode.store(true);  // before the change: an ending signal after it undoes it
+    // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
+    tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
   }
-  if (stops_handled && !ended.load()) handle(SIGTSTP, on_stop_signal);
+  handle(SIGTSTP, on_stop_signal);  // ignored once the program ends
   sigprocmask(SIG_SETMASK, &previous, nullptr);
-}
-
-// A signal that was ignored stays ignored.
-void install_handlers() {
-  handled = set_of({SIGTSTP, SIGCONT, SIGWINCH});
-  for (const int signal_number : kEndingSignals) sigaddset(&handled, signal_number);
-  for (const int signal_number : kEndingSignals) {
-    if (!ignored(signal_number)) handle(signal_number, on_ending_signal);
-  }
-  stops_handled = !ignored(SIGTSTP);
-  handle(SIGCONT, on_continue);
-  handle(SIGWINCH, on_resize);
 }
 
 }  // namespace
@@ -177,7 +152,11 @@ bool start_terminal(int rows_fd) {
   if (rows_terminal != nullptr) {
     ending_fd = open(rows_terminal, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   }
-  install_handlers();
+  handled = set_of({SIGTSTP, SIGCONT, SIGWINCH});
+  for (const int signal_number : kEndingSignals) sigaddset(&handled, signal_number);
+  for (const int signal_number : kEndingSignals) handle(signal_number, on_ending_signal);
+  handle(SIGCONT, on_continue);
+  handle(SIGWINCH, on_resize);
   // Stops, continuing and resizing are acted on by the waiting loop: they
   // arrive only while it waits, so that none falls between its check and its
   // wait.
@@ -186,7 +165,7 @@ bool start_terminal(int rows_fd) {
   for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {
     sigdelset(&waiting_mask, signal_number);
   }
-  std::atexit(end_terminal);
+  std::atexit(end_console);
   started = true;
   take_terminal();
   return true;
@@ -210,9 +189,9 @@ Terminal_Events take_terminal_events() {
   return {continued && holds_terminal(), resized.exchange(false)};
 }
 
-void set_line_breaks_for_ending(int count) { line_breaks_for_ending.store(count); }
+void owe_line_breaks(int count) { line_breaks_for_ending.store(count); }
 
-void end_terminal() {
+void end_console() {
   if (!started.load()) return;
   // No stop between the flag and the give-back; a stop left pending is
   // discarded with its signal ignored.

@@ -2,7 +2,8 @@
 // when the program first has the foreground, given back for Ctrl-Z and taken
 // again by the waiting loop, given back at every end, every ending signal
 // included. Between reads, typed and pasted bytes wait in the kernel
-// untouched. No signal handler runs inside another, none waits, and none
+// untouched. Here too the seam's owe_line_breaks() and end_console(), which
+// is async-signal-safe. No signal handler runs inside another, none waits, and none
 // takes the terminal: so the mode kept to give back is always the mode the
 // terminal had while the program did not hold it.
 #pragma once
@@ -11,7 +12,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
-#include "console/terminal/terminal_port.h"
+#include "console/platform/platform.h"
 
 // The mode the program reads keys in, made from the mode found: no line
 // editing, no echo, Enter as "\r"; signals from the keyboard stay.
@@ -46,14 +47,6 @@ const termios& mode_found();
 // Signals seen since the last call; `resumed` only when the program holds the
 // terminal.
 Terminal_Events take_terminal_events();
-
-// See owe_line_breaks() in the platform's seam.
-void set_line_breaks_for_ending(int count);
-
-// The program has begun to end: the terminal goes back to its own mode, and
-// from now on nothing takes it again (stops, continuing and resizing do
-// nothing). Async-signal-safe.
-void end_terminal();
 
 // The signal mask for a wait for input: the signals whose events the waiting
 // loop acts on arrive during the wait and at no other time. Null before
