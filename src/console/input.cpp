@@ -75,18 +75,12 @@ bool fill() {
   return false;
 }
 
-// Reads until more than `offset` bytes are buffered. False once input has ended.
-bool fill_beyond(std::size_t offset) {
-  while (buffered() <= offset) {
-    if (!fill()) return false;
-  }
-  return true;
-}
-
 // The byte `offset` places ahead, without taking it; offset < kBufferBytes.
 inline int peek_at(std::size_t offset) {
-  if (offset < buffered() || fill_beyond(offset)) return buffer[read_at + offset];
-  return kEndOfInput;
+  while (buffered() <= offset) {
+    if (!fill()) return kEndOfInput;
+  }
+  return buffer[read_at + offset];
 }
 
 int peek() { return peek_at(0); }
@@ -125,13 +119,6 @@ bool skip_blanks(bool prompt_again = false) {
     if (byte == kEndOfInput) return false;
     if (!is_blank(byte)) return true;
     ++read_at;
-  }
-}
-
-void discard_rest_of_line() {
-  for (;;) {
-    const int byte = take();
-    if (byte == kEndOfInput || byte == '\n') return;
   }
 }
 
@@ -192,8 +179,10 @@ void show_prompt_again() {
   put_text(current_prompt);
 }
 
+// The rest of the line goes with the refused answer.
 void refuse(Text message) {
-  discard_rest_of_line();
+  for (int byte = take(); byte != kEndOfInput && byte != '\n'; byte = take()) {
+  }
   put_text(text(message));
 }
 

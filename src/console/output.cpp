@@ -22,31 +22,17 @@ bool line_ends_are_crlf = false;
 bool write_failed = false;
 int write_error = 0;
 
-void note_on_row(std::string_view text) {
-  const std::size_t line_break = text.rfind('\n');
-  if (line_break == std::string_view::npos) {
-    row.append(text);
-  } else {
-    row.assign(text.substr(line_break + 1));
-  }
-}
-
+// A text that does not fit goes out whole in the next write, not split
+// between two: a console decodes each write on its own.
 void put_bytes(const char* bytes, std::size_t size) {
-  if (size <= kBufferBytes - buffered) {
-    std::memcpy(buffer + buffered, bytes, size);
-    buffered += size;
-    return;
-  }
-  // A text that does not fit goes out whole in the next write, not split
-  // between two: a console decodes each write on its own.
+  if (size > kBufferBytes - buffered && !flush_output()) return;
   for (;;) {
-    if (!flush_output()) return;
     const std::size_t part = std::min(size, kBufferBytes - buffered);
     std::memcpy(buffer + buffered, bytes, part);
     buffered += part;
     bytes += part;
     size -= part;
-    if (size == 0) return;
+    if (size == 0 || !flush_output()) return;
   }
 }
 
@@ -77,7 +63,9 @@ void row_ended() { row.clear(); }
 void typed_line_shown(int line_breaks_below) { owe_line_breaks(line_breaks_below); }
 
 void put_text(std::string_view text) {
-  if (to_terminal) note_on_row(text);
+  const std::size_t line_break = text.rfind('\n');
+  if (to_terminal && line_break == std::string_view::npos) row.append(text);
+  if (to_terminal && line_break != std::string_view::npos) row.assign(text.substr(line_break + 1));
   if (line_ends_are_crlf) {
     put_with_crlf(text);
   } else {

@@ -56,14 +56,12 @@ Character_Check check_gbk(std::string_view bytes) {
 
 Character_Check check_gb18030(std::string_view bytes) {
   if (bytes.size() < 2 || !in_range(byte_at(bytes, 1), 0x30, 0x39)) return check_gbk(bytes);
-  if (!in_range(byte_at(bytes, 0), 0x81, 0xfe) || bytes.size() > 4) {
-    return Character_Check::kInvalid;
-  }
-  if (bytes.size() >= 3 && !in_range(byte_at(bytes, 2), 0x81, 0xfe)) {
-    return Character_Check::kInvalid;
-  }
-  if (bytes.size() == 4 && !in_range(byte_at(bytes, 3), 0x30, 0x39)) {
-    return Character_Check::kInvalid;
+  if (bytes.size() > 4) return Character_Check::kInvalid;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {  // 81..FE, 30..39, 81..FE, 30..39
+    const unsigned char byte = byte_at(bytes, i);
+    if (i % 2 == 0 ? !in_range(byte, 0x81, 0xfe) : !in_range(byte, 0x30, 0x39)) {
+      return Character_Check::kInvalid;
+    }
   }
   return bytes.size() == 4 ? Character_Check::kComplete : Character_Check::kIncomplete;
 }
@@ -114,11 +112,6 @@ int code_point_columns(std::uint32_t code_point) {
   return in_ranges(code_point, kWideRanges, kWideRangeCount) ? 2 : 1;
 }
 
-int pair_columns(std::string_view pair) {
-  const std::uint32_t code = std::uint32_t{byte_at(pair, 0)} << 8 | byte_at(pair, 1);
-  return in_ranges(code, kGbkNarrowRanges, kGbkNarrowRangeCount) ? 1 : 2;
-}
-
 }  // namespace
 
 Character_Check check_character(Console_Encoding encoding, std::string_view bytes) {
@@ -148,6 +141,9 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text) {
 int character_columns(Console_Encoding encoding, std::string_view character) {
   if (character.size() < 2) return 1;
   if (encoding == Console_Encoding::kUtf8) return code_point_columns(utf8_code_point(character));
-  if (character.size() == 2) return pair_columns(character);
+  if (character.size() == 2) {
+    const std::uint32_t code = std::uint32_t{byte_at(character, 0)} << 8 | byte_at(character, 1);
+    return in_ranges(code, kGbkNarrowRanges, kGbkNarrowRangeCount) ? 1 : 2;
+  }
   return code_point_columns(gb18030_code_point(character));
 }

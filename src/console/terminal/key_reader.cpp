@@ -97,7 +97,7 @@ void take_sequence(const Reading& reading, Escape_Sequence& sequence) {
     unsigned char byte = 0;
     const int wait = sequence.length == 1 ? kLoneEscapeWaitMs : begun_wait;
     const Byte_Read read = next_byte(reading, byte, wait);
-    if (read == Byte_Read::kTimedOut) lone_escape_taken = sequence.length == 1;
+    lone_escape_taken = read == Byte_Read::kTimedOut && sequence.length == 1;
     if (read != Byte_Read::kByte) return;
     if (add_to_sequence(sequence, byte)) {
       if (sequence.cut_short) {

@@ -97,15 +97,13 @@ void erase_at_cursor(Line_Editor& editor) {
   }
 }
 
-bool is_space(char byte) { return byte == ' '; }
-
 // The start of the last word before the cursor, found in one pass from the
 // line's start (GBK trail bytes look like ASCII).
 void erase_word_before_cursor(Line_Editor& editor) {
   std::size_t word_start = 0;
   bool in_word = false;
   for (std::size_t at = 0; at < editor.cursor; at += length_at(editor, at)) {
-    const bool space = is_space(editor.line[at]);
+    const bool space = editor.line[at] == ' ';
     if (!space && !in_word) word_start = at;
     in_word = !space;
   }
@@ -135,15 +133,6 @@ struct Screen_Position {
   int column = 0;
 };
 
-// Where a character of `width` columns goes after `at`: one that does not fit
-// on the row goes whole to the next one, as terminals do with wide characters,
-// and one wider than the whole row gets a row of its own; a zero-width one
-// joins the character before it, also at a row's end.
-Screen_Position start_of_next(Screen_Position at, int width, int columns) {
-  if (width > 0 && at.column + width > columns && at.column > 0) return {at.row + 1, 0};
-  return at;
-}
-
 struct Layout {
   Screen_Position cursor;  // where the terminal cursor belongs
   Screen_Position end;     // just after the last character
@@ -157,7 +146,12 @@ Layout lay_out(const Line_Editor& editor) {
     for (std::size_t offset = 0; offset < text.size();) {
       const std::size_t length = character_length(editor.encoding, text.substr(offset));
       const int width = character_columns(editor.encoding, text.substr(offset, length));
-      const Screen_Position start = start_of_next(at, width, editor.columns);
+      // A character that does not fit on the row goes whole to the next one,
+      // as terminals do with wide characters, and one wider than the whole
+      // row gets a row of its own; a zero-width one joins the character
+      // before it, also at a row's end.
+      const bool wraps = width > 0 && at.column + width > editor.columns && at.column > 0;
+      const Screen_Position start = wraps ? Screen_Position{at.row + 1, 0} : at;
       if (offset == cursor_offset) {
         layout.cursor = start;
         cursor_placed = true;

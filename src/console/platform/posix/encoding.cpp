@@ -13,15 +13,6 @@
 
 namespace {
 
-std::string uppercase_without_separators(std::string_view codeset) {
-  std::string plain;
-  for (char ch : codeset) {
-    if (ch == '-' || ch == '_') continue;
-    plain += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  }
-  return plain;
-}
-
 // "zh_CN.GBK@modifier" -> "GBK".
 std::string_view codeset_suffix(std::string_view locale_name) {
   const auto dot = locale_name.find('.');
@@ -55,7 +46,11 @@ bool convert(iconv_t converter, std::string_view source, std::string& converted)
 // GBK, GB2312, CP936 and EUC-CN are read as GBK, GB18030 as itself; in any
 // case, with or without '-' or '_'.
 Console_Encoding encoding_of_codeset(std::string_view codeset) {
-  const std::string plain = uppercase_without_separators(codeset);
+  std::string plain;
+  for (const char ch : codeset) {
+    if (ch != '-' && ch != '_')
+      plain += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  }
   if (plain == "GB18030") return Console_Encoding::kGb18030;
   for (const char* gbk : {"GBK", "GB2312", "CP936", "EUCCN"}) {
     if (plain == gbk) return Console_Encoding::kGbk;

@@ -1,11 +1,9 @@
 // The terminal on standard input, held in key mode for the whole run: taken
 // when the program first has the foreground, given back for Ctrl-Z and taken
-// again by the waiting loop, given back at every end, every ending signal
-// included. Between reads, typed and pasted bytes wait in the kernel
-// untouched. Here too the seam's owe_line_breaks() and end_console(), which
-// is async-signal-safe. No signal handler runs inside another, none waits, and none
-// takes the terminal: so the mode kept to give back is always the mode the
-// terminal had while the program did not hold it.
+// again by the waiting loop, given back at every end (the seam's
+// end_console(), async-signal-safe), every ending signal included. No signal
+// handler runs inside another, none waits, and none takes the terminal: the
+// mode kept to give back is always the terminal's own.
 #pragma once
 
 #include <signal.h>
@@ -25,14 +23,13 @@ termios key_mode_from(const termios& found);
 bool terminal_is_held(pid_t foreground, int error_number, pid_t own_group);
 
 // Whether a terminal of type `term` (the TERM variable, null when unset) can
-// move its cursor and be driven key by key; line editors keep a list of the
-// ones that cannot.
+// move its cursor and be driven key by key.
 bool terminal_moves_cursor(const char* term);
 
 // Installs the signal handling for the run and takes the terminal if the
 // program is in the foreground; everything goes back at exit. An ending
-// signal writes its line breaks to the terminal on `rows_fd`. False, and
-// nothing done, when standard input is not a terminal.
+// signal writes its line breaks on `rows_fd`. False when standard input is
+// not a terminal.
 bool start_terminal(int rows_fd);
 
 // Before each wait for a key: a program in the background stops, as reading
@@ -48,7 +45,6 @@ const termios& mode_found();
 // terminal.
 Terminal_Events take_terminal_events();
 
-// The signal mask for a wait for input: the signals whose events the waiting
-// loop acts on arrive during the wait and at no other time. Null before
-// start_terminal().
+// The signal mask for a wait for input, the only time when the signals the
+// waiting loop acts on arrive. Null before start_terminal().
 const sigset_t* signals_open_while_waiting();
