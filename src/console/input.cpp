@@ -1,6 +1,7 @@
 #include "console/input.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -85,8 +86,8 @@ inline int peek_at(std::size_t offset) {
 
 int peek() { return peek_at(0); }
 
-// A UTF-8 byte-order mark at the very start of a script is no answer: it says
-// that the script is UTF-8, whatever the console's encoding.
+// A UTF-8 byte-order mark at the start of a script is no answer: it says the
+// script is UTF-8.
 void take_byte_order_mark() {
   mark_checked = true;
   constexpr std::string_view kMark = "\xEF\xBB\xBF";
@@ -103,12 +104,9 @@ int take() {
   return byte;
 }
 
-bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
-
-bool is_blank(int byte) {
-  return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' ||
-         byte == '\r';
-}
+// As "%d" and "%f" have them, in the C locale the program reads in.
+bool is_digit(int byte) { return std::isdigit(byte) != 0; }
+bool is_blank(int byte) { return std::isspace(byte) != 0; }
 
 // False once input has ended. With `prompt_again`, a line typed at the
 // prompt that held only blanks (an Enter alone) shows the prompt again below.
@@ -146,9 +144,9 @@ Scan scan_int(std::int32_t& value) {
 // The longest a score may be, as in a line typed at a terminal.
 constexpr std::size_t kMaxNumberBytes = 4095;
 
-// Like "%f": strtof decides what it takes, and what follows stays unread. The
-// token is read whole, up to a blank or the end of input; a number longer than
-// kMaxNumberBytes, or one that is not finite as a float, is unreadable.
+// Like "%f": strtof on the whole token (up to a blank or the end) decides what
+// it takes; the rest stays unread. A number longer than kMaxNumberBytes, or
+// one not finite as a float, is unreadable.
 Scan scan_score(float& value) {
   if (!skip_blanks(true)) return Scan::kEnded;
   char token[kMaxNumberBytes + 2];

@@ -1,6 +1,5 @@
-// The one reader of typed input. Dialogues and, when standard input is not a
-// terminal, the menu key all read from this buffer over standard input.
-// Everything written so far is flushed before the reader waits for input.
+// The one reader of typed input: the dialogues and, from a pipe or a file, the
+// menu key. What was written is flushed before it waits for input.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +16,9 @@ void input_reset();
 // What standard input was at the last input_reset().
 Input_Kind input_kind_read();
 
-// Where the menu key comes from the keyboard itself, what is left on the
-// line of an item's last answer belongs to no later item: it is dropped.
-// True when it held more than blanks. A pipe or a file keeps it for the next
-// read, as one stream read in order.
+// Where the menu key comes from the keyboard itself, what is left on the line
+// of an item's last answer is dropped; true when it held more than blanks. A
+// pipe or a file keeps it, as one stream read in order.
 bool drop_rest_of_answer_line();
 
 // The next key that is not white space, taken from the buffer: a byte, or

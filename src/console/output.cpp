@@ -22,8 +22,7 @@ bool line_ends_are_crlf = false;
 bool write_failed = false;
 int write_error = 0;
 
-// A text that does not fit goes out whole in the next write, not split
-// between two: a console decodes each write on its own.
+// A text that does not fit goes whole into the next write: a console decodes each write alone.
 void put_bytes(const char* bytes, std::size_t size) {
   if (size > kBufferBytes - buffered && !flush_output()) return;
   for (;;) {

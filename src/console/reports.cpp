@@ -14,8 +14,7 @@
 
 namespace {
 
-// A report is made whole, then put out at once: a session of queries is
-// mostly reports.
+// A report is made whole, then put out at once: queries are mostly reports.
 struct Report {
   char bytes[1024];  // a name, seven labels and seven numbers take far less
   std::size_t length = 0;

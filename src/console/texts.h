@@ -53,8 +53,7 @@ enum class Text {
 // Prepares the texts in the given encoding; until then they are UTF-8.
 void use_console_encoding(Console_Encoding encoding);
 
-// The encoding the texts are in now, which is also the one typed text is read
-// in.
+// The encoding the texts are in now, also the one typed text is read in.
 Console_Encoding console_encoding_in_use();
 
 std::string_view text(Text id);

@@ -1,8 +1,7 @@
 // The seam between the program and its platform: standard input and output,
-// the terminal or console with its keys and lines, and the console's
-// encoding. Each platform implements all of it in its own files, chosen by
-// the build. The platform does platform work only: what it needs is passed
-// in, and failures come back as results.
+// the terminal or console, and the console's encoding; one folder for each
+// platform, chosen by the build. The platform does platform work only: what
+// it needs is passed in, and failures come back as results.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +17,7 @@
 void start_console(bool rows_on_standard_output);
 
 // The program has begun to end: the console goes back as it was found, and
-// nothing takes it again (on POSIX, stops and continuing do nothing from now).
+// nothing takes it again.
 void end_console();
 
 // The encoding the console shows and types.
@@ -39,19 +38,17 @@ std::string_view line_end();
 // for, never taken as the end.
 std::ptrdiff_t read_standard_input(void* into, std::size_t size);
 
-// What standard input is: a pipe or a file; a terminal the program reads key
-// by key and edits lines on; or a terminal that cannot move its cursor (TERM
-// unset or "dumb", as in an editor's shell buffer), which sends whole lines and
-// shows what is typed itself, and is read as a pipe is. Known from
-// start_console() on; a pipe's until then.
+// What standard input is, from start_console() on: a pipe or a file; a
+// terminal the program reads key by key and edits lines on; or a terminal that
+// cannot move its cursor (TERM unset or "dumb"), which sends whole lines and
+// shows what is typed itself, and is read as a pipe is.
 enum class Input_Kind { kStream, kKeys, kLines };
 Input_Kind standard_input_kind();
 
 bool standard_output_is_terminal();
 
-// Writes all of `bytes`, text in `encoding`, to standard output; false on a
-// failure, with errno saying why. Output that cannot be taken yet is waited
-// for.
+// Writes all of `bytes`, text in `encoding`, to standard output, waiting
+// while it cannot be taken; false on a failure, with errno saying why.
 bool write_standard_output(std::string_view bytes, Console_Encoding encoding);
 
 // How many line breaks an ending signal writes on the terminal so that what
@@ -69,9 +66,8 @@ struct Console_Input {
   // the console's end-of-file key included.
   int (*read_key)(Console_Encoding encoding);
   // One line edited by the console, its text and "\n" in `into`; 0 at the
-  // end of input; kConsoleFailed; or kLineNotInEncoding when the console
-  // gave a character the encoding cannot hold (dropped, never stored with a
-  // stand-in).
+  // end of input; kConsoleFailed; or kLineNotInEncoding for a character the
+  // encoding cannot hold (the line is dropped, never stored with a stand-in).
   std::ptrdiff_t (*read_line)(char* into, std::size_t capacity, Console_Encoding encoding);
 };
 inline constexpr std::ptrdiff_t kLineNotInEncoding = -3;

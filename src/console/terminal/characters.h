@@ -26,15 +26,12 @@ Character_Check check_character(Console_Encoding encoding, std::string_view byte
 std::size_t character_length(Console_Encoding encoding, std::string_view text);
 
 // The columns a terminal gives one whole character: 0 for combining marks and
-// other zero-width characters, 2 for East Asian wide and fullwidth ones, 1
-// otherwise.
+// other zero-width ones, 2 for East Asian wide and fullwidth ones, else 1.
 int character_columns(Console_Encoding encoding, std::string_view character);
 
-// How many bytes from `byte_at(0)` make the next character: all of it when
-// whole, those that begin one when the input ends first, and 1 when the first
-// byte begins none; 0 at the end. `byte_at(n)` is the byte n places ahead,
-// waited for, and negative at the end: only bytes of the character itself are
-// waited for.
+// How many bytes make the next character: all of it when whole, those that
+// begin one when the input ends first, 1 when the first byte begins none, 0
+// at the end. `byte_at(n)` is the byte n places ahead, negative at the end.
 template <class Byte_At>
 std::size_t next_character_length(Console_Encoding encoding, Byte_At byte_at) {
   char bytes[kMaxCharacterBytes];

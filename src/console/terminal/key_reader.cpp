@@ -63,17 +63,6 @@ Byte_Read next_byte(const Reading& reading, unsigned char& byte, int millisecond
   return Byte_Read::kByte;
 }
 
-// The byte `offset` places after the last one taken, read ahead and kept; -1
-// when none comes.
-int peek_byte(const Reading& reading, std::size_t offset) {
-  while (read_ahead_count <= offset) {
-    unsigned char byte = 0;
-    if (read_typed(reading, byte, -1) != Byte_Read::kByte) return -1;
-    read_ahead[read_ahead_count++] = byte;
-  }
-  return read_ahead[offset];
-}
-
 struct Key {
   Byte_Read event = Byte_Read::kEnded;  // kByte, kEnded or kFailed
   unsigned char byte = 0;
@@ -82,13 +71,11 @@ struct Key {
   Escape_Sequence sequence;
 };
 
-// The rest of a sequence, up to its end, or to a pause that ends it. A
-// control byte that cuts it short is read again as the next key; an end or a
-// failure is met by the next read. Terminals send a key's sequence at once:
-// when nothing follows its ESC within a moment, Esc was pressed alone. Once
-// it has begun, the menu waits as long as it takes, so that a slow link never
-// splits it into keys; a line waits longer, then takes what comes as text
-// (Alt+[ must not swallow the answer typed after it).
+// The rest of a sequence, up to its end or a pause; a control byte that cuts
+// it short is the next key. Terminals send a sequence at once: nothing after
+// its ESC for a moment means Esc alone. Once begun, the menu waits as long as
+// it takes (a slow link must not split it into keys); a line waits a while,
+// then takes what comes as text (Alt+[ must not swallow the next answer).
 void take_sequence(const Reading& reading, Escape_Sequence& sequence) {
   constexpr int kLoneEscapeWaitMs = 100;
   constexpr int kLineSequenceByteWaitMs = 500;
@@ -114,9 +101,8 @@ Key next_key(const Reading& reading) {
   Key key;
   key.event = next_byte(reading, key.byte, -1);
   if (key.event != Byte_Read::kByte) return key;
-  // A slow link may deliver an ESC alone, then the rest of its sequence. At
-  // the menu, where Esc does nothing, "[" and "O" continue it; in a line,
-  // where "O" may begin a name, only "[".
+  // A slow link may deliver an ESC alone, then the rest of its sequence: "["
+  // continues it, and "O" at the menu (in a line "O" may begin a name).
   const bool introducer =
       key.byte == '[' || (key.byte == 'O' && reading.context == Key_Context::kMenu);
   key.resumed = lone_escape_taken && introducer;
@@ -127,11 +113,17 @@ Key next_key(const Reading& reading) {
   return key;
 }
 
-// The key that `lead` begins at the menu. The rest of a character that has
-// begun is waited for as long as it takes, as a terminal sends it whole.
+// The key `lead` begins at the menu; the rest of its character is read ahead,
+// waited for as long as it takes (a terminal sends it whole).
 int character_key(const Reading& reading, unsigned char lead, Console_Encoding encoding) {
-  const std::size_t length = menu_key_length(encoding, [&](std::size_t offset) {
-    return offset == 0 ? lead : peek_byte(reading, offset - 1);
+  const std::size_t length = menu_key_length(encoding, [&](std::size_t offset) -> int {
+    if (offset == 0) return lead;
+    unsigned char byte = 0;
+    while (read_ahead_count < offset) {
+      if (read_typed(reading, byte, -1) != Byte_Read::kByte) return -1;
+      read_ahead[read_ahead_count++] = byte;
+    }
+    return read_ahead[offset - 1];
   });
   read_ahead_count -= length - 1;
   std::memmove(read_ahead, read_ahead + length - 1, read_ahead_count);

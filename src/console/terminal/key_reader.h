@@ -1,7 +1,6 @@
 // Keys and lines from a terminal the program drives itself: bytes into keys
-// (escape sequences and their pauses, GB18030's four-byte characters), and the
-// line loop that feeds keys to the line editor. Continuing and resizing,
-// reported by the port while a key is awaited, redraw what is on screen.
+// (sequences and their pauses, GB18030's four-byte characters), and the line
+// loop that feeds them to the editor and redraws after a continue or a resize.
 #pragma once
 
 #include <cstddef>
@@ -22,14 +21,11 @@ struct Line_Request {
   std::size_t capacity;     // at least 2: the line and its "\n"
   std::string_view prompt;  // all that stands on the cursor's row before the line
   Console_Encoding encoding;
-  // Told after each drawing how many line breaks take the cursor below all
-  // that is drawn.
-  void (*shown)(int line_breaks_below);
+  void (*shown)(int line_breaks_below);  // after each drawing: breaks to get below it
 };
 
-// One line typed after `prompt` and edited there: its text and "\n" go to
-// `into`, and nothing typed after its Enter is taken. Returns the bytes
-// stored, 0 when the line was left empty with the end-of-file key, or
-// kConsoleFailed. At the end of input the text typed so far counts, without
-// "\n".
+// One line typed after `prompt` and edited there: the bytes stored in `into`,
+// its text and "\n" (at the end of input, the text alone); nothing typed after
+// its Enter is taken. 0 for the end-of-file key on an empty line, or
+// kConsoleFailed.
 std::ptrdiff_t read_terminal_line(const Terminal_Port& port, const Line_Request& request);

@@ -19,16 +19,14 @@ enum class Sequence_Part {
   kComplete
 };
 
-// One sequence being taken byte by byte, ESC first. Its first bytes are kept so
-// that the key can be told; a longer sequence is still taken to its end.
+// One sequence taken byte by byte, ESC first; its first bytes are kept so that
+// the key can be told.
 struct Escape_Sequence {
   unsigned char kept[kKeptSequenceBytes] = {kEscape};
-  // Bytes taken, ESC included, counted up to one past the kept ones: a greater
-  // length than kept means a longer sequence than kept.
+  // Bytes taken, ESC included, counted up to one past the kept ones.
   std::size_t length = 1;
   Sequence_Part part = Sequence_Part::kIntroducer;
-  // Ended by a control byte (Enter, Ctrl-D, another ESC, ...), which is not
-  // taken: it is a key of its own, read next.
+  // Ended by a control byte (Enter, another ESC, ...), a key of its own.
   bool cut_short = false;
 };
 

@@ -28,9 +28,8 @@ std::size_t character_at(const Line_Editor& editor, std::size_t offset, int& col
   return length;
 }
 
-// The bytes of the character at `offset` and of the zero-width ones after it
-// (combining marks, joiners), which belong to it: the cursor never stands
-// between them.
+// The bytes of the character at `offset` and of the zero-width ones after it,
+// which belong to it: the cursor never stands between them.
 std::size_t length_at(const Line_Editor& editor, std::size_t offset) {
   int columns = 0;
   std::size_t end = offset + character_at(editor, offset, columns);
@@ -42,8 +41,7 @@ std::size_t length_at(const Line_Editor& editor, std::size_t offset) {
   return end - offset;
 }
 
-// GBK trail bytes look like ASCII, so the character before the cursor is
-// found by walking from the start.
+// Found by walking from the start: GBK trail bytes look like ASCII.
 std::size_t previous_start(const Line_Editor& editor, std::size_t offset) {
   std::size_t start = 0;
   for (std::size_t at = 0; at < offset; at += length_at(editor, at)) start = at;
@@ -146,10 +144,8 @@ Layout lay_out(const Line_Editor& editor) {
     for (std::size_t offset = 0; offset < text.size();) {
       const std::size_t length = character_length(editor.encoding, text.substr(offset));
       const int width = character_columns(editor.encoding, text.substr(offset, length));
-      // A character that does not fit on the row goes whole to the next one,
-      // as terminals do with wide characters, and one wider than the whole
-      // row gets a row of its own; a zero-width one joins the character
-      // before it, also at a row's end.
+      // As terminals do, a character that does not fit goes whole to the next
+      // row; a zero-width one joins the one before it, also at a row's end.
       const bool wraps = width > 0 && at.column + width > editor.columns && at.column > 0;
       const Screen_Position start = wraps ? Screen_Position{at.row + 1, 0} : at;
       if (offset == cursor_offset) {
@@ -175,8 +171,7 @@ void append_move(std::string& out, int count, char direction) {
   out += "\x1b[" + std::to_string(count) + direction;
 }
 
-// Clears from the prompt's first row down, writes prompt and line, and puts the
-// cursor in its place.
+// Clears from the prompt's first row down, writes prompt and line, and places the cursor.
 std::string draw(Line_Editor& editor) {
   const Layout layout = lay_out(editor);
   std::string out;
@@ -277,9 +272,8 @@ std::string refresh_line(Line_Editor& editor) {
   editor.bell_due = false;
   if (!editor.changed) return out;
   if (editor.only_appended && editor.cursor == editor.length) {
-    // Typed at the end of a row that still has room: the new text alone,
-    // unless it starts with a mark for a character that may stand on the row
-    // above.
+    // Typed at the end of a row that still has room: the new text alone, unless
+    // it starts with a mark for a character that may stand on the row above.
     const Layout layout = lay_out(editor);
     int first_columns = 1;
     if (editor.drawn_length < editor.length) {

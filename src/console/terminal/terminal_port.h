@@ -1,6 +1,5 @@
-// What the key reader needs of a terminal, given to it by the platform: bytes
-// typed, with the signals that came while they were awaited, and a place to
-// show what it draws.
+// What the key reader needs of a terminal, given by the platform: bytes typed,
+// the signals that came meanwhile, and a place to show what it draws.
 #pragma once
 
 #include <string_view>

@@ -1,7 +1,6 @@
 // The POSIX side of the platform seam: the standard descriptors, and the
-// bytes of the terminal held in key mode, for the program's key reader. A
-// descriptor that would block (non-blocking, or a terminal stopped by
-// Ctrl-S) is waited for; only a real error fails.
+// terminal's bytes for the key reader. A descriptor that would block (set
+// non-blocking, or stopped by Ctrl-S) is waited for; only an error fails.
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -19,9 +18,8 @@ constexpr int kDefaultColumns = 80;
 
 bool would_block(int error_number) { return error_number == EAGAIN || error_number == EWOULDBLOCK; }
 
-// Waits for `events` on `fd`, for at most `milliseconds` (-1: as long as it
-// takes); `open_signals`, when given, are the signals that may arrive during
-// the wait and only then. Its result is poll's.
+// poll's result for `events` on `fd` within `milliseconds` (-1: no limit);
+// `open_signals` may arrive during the wait, and only then.
 int wait_for(int fd, short events, int milliseconds, const sigset_t* open_signals = nullptr) {
   pollfd watched{fd, events, 0};
   timespec limit{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};

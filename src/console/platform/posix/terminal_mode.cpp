@@ -32,8 +32,7 @@ sigset_t waiting_mask;  // the mask while waiting for input
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
               "shared with signal handlers");
 
-// Every signal whose default action ends the process, the crash signals
-// included.
+// Every signal whose default action ends the process, crashes included.
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM,
                                   SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
                                   SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
@@ -99,10 +98,9 @@ void handle(int signal_number, void (*handler)(int)) {
   sigaction(signal_number, &action, nullptr);
 }
 
-// Takes the terminal into key mode where the program holds it and has not
-// taken it: the main code only, with the handled signals blocked from the
-// check to the change, so no stop falls between them. SIGTTOU stays open: in
-// the background the change stops the program before it is made.
+// Key mode where the program holds the terminal and has not taken it: by the
+// main code only, no stop between the check and the change. SIGTTOU stays
+// open: in the background the change stops the program before it is made.
 void take_terminal() {
   sigset_t previous;
   sigprocmask(SIG_BLOCK, &handled, &previous);
@@ -157,9 +155,8 @@ bool start_terminal(int rows_fd) {
   for (const int signal_number : kEndingSignals) handle(signal_number, on_ending_signal);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
-  // Stops, continuing and resizing are acted on by the waiting loop: they
-  // arrive only while it waits, so that none falls between its check and its
-  // wait.
+  // Stops, continuing and resizing arrive only while the waiting loop waits,
+  // so that none falls between its check and its wait.
   const sigset_t acted_on = set_of({SIGTSTP, SIGCONT, SIGWINCH});
   sigprocmask(SIG_BLOCK, &acted_on, &waiting_mask);
   for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {

@@ -17,9 +17,8 @@
 termios key_mode_from(const termios& found);
 
 // Whether a process of group `own_group` holds a terminal whose foreground
-// group is `foreground` (tcgetpgrp's result; when it failed, with
-// `error_number`). A terminal that is not the process's controlling one has
-// no foreground to give or take: it counts as held.
+// group is `foreground` (tcgetpgrp's result, failing with `error_number`). One
+// that is not the controlling terminal has no foreground: it counts as held.
 bool terminal_is_held(pid_t foreground, int error_number, pid_t own_group);
 
 // Whether a terminal of type `term` (the TERM variable, null when unset) can
@@ -32,10 +31,9 @@ bool terminal_moves_cursor(const char* term);
 // not a terminal.
 bool start_terminal(int rows_fd);
 
-// Before each wait for a key: a program in the background stops, as reading
-// would stop it (the kernel checks and stops in one step); a program that
-// holds the terminal but not in key mode (continued, or a stop the kernel
-// discarded) takes it again.
+// Before each wait for a key: in the background the program stops, as reading
+// would stop it; holding the terminal but not in key mode (continued, or a
+// stop the kernel discarded), it takes the terminal again.
 void ready_terminal_for_reading();
 
 // The mode found when the terminal was last taken.

@@ -28,14 +28,12 @@ constexpr std::size_t kMostConsoleWriteUnits = 8192;
 constexpr DWORD kRetryAfterMs = 50;
 
 bool stdout_is_console = false;
-// The code pages the console had before the program switched it to UTF-8.
-// The console's control handler runs on a thread of its own.
+// The code pages before the switch to UTF-8; the control handler has a thread of its own.
 std::atomic<bool> code_pages_switched{false};
 UINT input_code_page_before = 0;
 UINT output_code_page_before = 0;
 
-// Ctrl-C, Ctrl-Break, a closed window: the code pages go back, then the
-// system's own handling ends the program.
+// Ctrl-C, Ctrl-Break, a closed window: the code pages go back, then the system ends the program.
 BOOL WINAPI on_console_event(DWORD) {
   end_console();
   return FALSE;
@@ -45,8 +43,7 @@ UINT code_page_of(Console_Encoding encoding) {
   return encoding == Console_Encoding::kUtf8 ? kUtf8CodePage : kChineseCodePage;
 }
 
-// A console decodes what it is given in its own code page; handing it UTF-16
-// shows the texts right whatever that is.
+// In UTF-16, the texts show right whatever the console's code page.
 bool write_to_console(std::string_view bytes, UINT code_page) {
   const int size = static_cast<int>(bytes.size());
   const int units = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
@@ -54,8 +51,7 @@ bool write_to_console(std::string_view bytes, UINT code_page) {
   MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), units);
   const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
   for (std::size_t done = 0; done < wide.size();) {
-    // Pieces the console's buffer takes on every Windows, never splitting a
-    // surrogate pair.
+    // Pieces every Windows console takes, never splitting a surrogate pair.
     std::size_t part = std::min<std::size_t>(wide.size() - done, kMostConsoleWriteUnits);
     if (done + part < wide.size() && IS_HIGH_SURROGATE(wide[done + part - 1])) --part;
     DWORD written = 0;
@@ -104,9 +100,8 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, Console_Encod
   const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
   wchar_t wide[kMostLineUnits];
   DWORD got = 0;
-  // A console line has at least its Enter: nothing at all means Ctrl-C broke
-  // the read off, and its handler is ending the program (or it was ignored,
-  // and the line is asked for again).
+  // A console line has at least its Enter: nothing means Ctrl-C broke the read
+  // off, and is ending the program (or was ignored: the line is asked again).
   do {
     if (!ReadConsoleW(console, wide, most, &got, nullptr)) {
       errno = EIO;
@@ -130,8 +125,8 @@ std::ptrdiff_t read_console_line(char* into, std::size_t capacity, Console_Encod
 }  // namespace
 
 void start_console(bool rows_on_standard_output) {
-  // The program writes its own "\r\n" and reads "\r\n" and "\n" alike; the C
-  // runtime's text mode would also take Ctrl-Z in a file for its end.
+  // The program writes its own "\r\n" and reads "\r\n" and "\n" alike; text mode
+  // would also take Ctrl-Z in a file for its end.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   stdout_is_console = rows_on_standard_output;
@@ -182,8 +177,7 @@ bool write_standard_output(std::string_view bytes, Console_Encoding encoding) {
   return true;
 }
 
-// A console has no rows left mid-line by a signal: Ctrl-C ends the program
-// through the system's own handling.
+// Ctrl-C ends the program through the system's own handling.
 void owe_line_breaks(int) {}
 
 Console_Input console_input() { return {nullptr, read_console_key, read_console_line}; }
