@@ -10,6 +10,7 @@
 #include "console/output.h"
 #include "console/platform/platform.h"
 #include "console/program.h"
+#include "console/script_text.h"
 #include "console/terminal/characters.h"
 #include "console/terminal/key_reader.h"
 
@@ -22,30 +23,33 @@ std::size_t read_at = 0;  // next unread byte
 std::size_t filled = 0;   // end of the bytes read so far
 bool ended = false;
 Input_Kind input_kind = Input_Kind::kStream;
-// What typed text is read in: the console's encoding, or UTF-8 for a script
-// that starts with the UTF-8 byte-order mark.
-Console_Encoding input_encoding = Console_Encoding::kUtf8;
-bool mark_checked = false;
 // The prompt of the answer being read, and the lines typed since it was shown.
 std::string_view current_prompt;
 int lines_typed_at_prompt = 0;
+// At the name prompt, the bytes a line typed at a terminal holds before its
+// first tab: a name's.
+std::size_t typed_name_bytes = SIZE_MAX;
 
 std::size_t buffered() { return filled - read_at; }
 
+// What the text read is in: a script's own, or the console's.
+Console_Encoding input_encoding() {
+  return input_kind == Input_Kind::kStream ? script_encoding() : console_encoding_in_use();
+}
+
 void show_prompt_again();
-void take_byte_order_mark();
 
 // One line typed at the terminal, or what standard input has. A typed line
 // the console's encoding cannot hold is refused, and another one read.
 std::ptrdiff_t read_more(char* into, std::size_t size) {
-  if (input_kind != Input_Kind::kKeys) return read_standard_input(into, size);
+  if (input_kind == Input_Kind::kStream) return read_script(into, size);
+  if (input_kind == Input_Kind::kLines) return read_standard_input(into, size);
   const Console_Input console = console_input();
   for (;;) {
     const Console_Encoding encoding = console_encoding_in_use();
-    const std::ptrdiff_t got = console.port != nullptr
-                                   ? read_terminal_line(*console.port, {into, size, text_on_row(),
-                                                                        encoding, typed_line_shown})
-                                   : console.read_line(into, size, encoding);
+    const Line_Request line{into, size, text_on_row(), encoding, typed_line_shown, typed_name_bytes};
+    const std::ptrdiff_t got = console.port != nullptr ? read_terminal_line(*console.port, line)
+                                                       : console.read_line(into, size, encoding);
     if (got > 0 || got == kLineNotInEncoding) row_ended();
     if (got != kLineNotInEncoding) return got;
     put_text(text(Text::kUnreadableNumber));
@@ -68,7 +72,6 @@ bool fill() {
   if (got > 0) {
     if (input_kind != Input_Kind::kStream) ++lines_typed_at_prompt;
     filled += static_cast<std::size_t>(got);
-    if (!mark_checked) take_byte_order_mark();
     return true;
   }
   if (got < 0) fail_reading();
@@ -85,18 +88,6 @@ inline int peek_at(std::size_t offset) {
 }
 
 int peek() { return peek_at(0); }
-
-// A UTF-8 byte-order mark at the start of a script is no answer: it says the
-// script is UTF-8.
-void take_byte_order_mark() {
-  mark_checked = true;
-  constexpr std::string_view kMark = "\xEF\xBB\xBF";
-  for (std::size_t i = 0; i < kMark.size(); ++i) {
-    if (peek_at(i) != static_cast<unsigned char>(kMark[i])) return;
-  }
-  read_at += kMark.size();
-  input_encoding = Console_Encoding::kUtf8;
-}
 
 int take() {
   const int byte = peek();
@@ -177,46 +168,67 @@ void show_prompt_again() {
   put_text(current_prompt);
 }
 
-// The rest of the line goes with the refused answer.
-void refuse(Text message) {
+void discard_rest_of_line() {
   for (int byte = take(); byte != kEndOfInput && byte != '\n'; byte = take()) {
   }
+}
+
+void refuse(Text message) {
+  discard_rest_of_line();
   put_text(text(message));
 }
 
-enum class Line { kFits, kTooLong, kUnreadable, kEnded };
+enum class Name { kFits, kTooLong, kUnreadable, kEnded };
 
-// Reads up to the line break (taken, not kept) into `line`, which holds
-// `capacity` bytes with the terminating NUL; a trailing '\r' is dropped.
-Line read_name_line(char* line, std::size_t capacity) {
-  std::size_t length = 0;
-  for (;;) {
-    const int byte = take();
-    if (byte == kEndOfInput) return Line::kEnded;
-    if (byte == '\n') break;
-    if (byte == '\0') continue;  // it would end the name where it stands
-    if (length < capacity) line[length] = static_cast<char>(byte);
-    ++length;
+// Whether the last name read ended at a tab, with more fields of its row after it.
+bool name_ended_at_tab = false;
+
+// The length of `text` once its C1 controls are left out.
+std::size_t without_c1_controls(char* text, std::size_t length) {
+  const Console_Encoding encoding = input_encoding();
+  std::size_t kept = 0;
+  for (std::size_t at = 0; at < length;) {
+    const std::size_t size = character_length(encoding, {text + at, length - at});
+    if (!is_c1_control(encoding, {text + at, size})) {
+      std::memmove(text + kept, text + at, size);
+      kept += size;
+    }
+    at += size;
   }
-  if (length > 0 && length <= capacity && line[length - 1] == '\r') --length;
-  if (length >= capacity) return Line::kTooLong;
-  line[length] = '\0';
-  return Line::kFits;
+  return kept;
 }
 
-// The line as a name in the console's encoding: a UTF-8 script's names are
-// converted to it, and refused where a character has no form there.
-Line read_name(char (&name)[kNameBytes]) {
+// Reads the name, up to a tab or the line's end (taken, not kept), into
+// `name`, which holds `capacity` bytes with the terminating NUL; a '\r' before
+// the line's end is dropped, and so are NUL bytes and C1 controls.
+Name read_name_field(char* name, std::size_t capacity) {
+  std::size_t length = 0;
+  int byte = take();
+  for (; byte != '\n' && byte != '\t'; byte = take()) {
+    if (byte == kEndOfInput) return Name::kEnded;
+    if (byte != '\0' && length < capacity) name[length] = static_cast<char>(byte);
+    length += byte != '\0' ? 1 : 0;  // a NUL would end the name where it stands
+  }
+  name_ended_at_tab = byte == '\t';
+  if (length > 0 && length <= capacity && !name_ended_at_tab && name[length - 1] == '\r') --length;
+  if (length >= capacity) return Name::kTooLong;
+  name[without_c1_controls(name, length)] = '\0';
+  return Name::kFits;
+}
+
+// The name in the console's encoding: a script's other names are converted
+// to it, and refused where a character has no form there.
+Name read_name(char (&name)[kNameBytes]) {
   const Console_Encoding console = console_encoding_in_use();
-  if (input_encoding == console) return read_name_line(name, kNameBytes);
+  if (input_encoding() == console) return read_name_field(name, kNameBytes);
   char utf8[kNameBytes * 2];  // a UTF-8 name takes at most 1.5 times the bytes
-  const Line line = read_name_line(utf8, sizeof utf8);
-  if (line != Line::kFits) return line;
+  const Name read = read_name_field(utf8, sizeof utf8);
+  if (read != Name::kFits) return read;
   std::string converted;
-  if (!convert_from_utf8(utf8, console, converted)) return Line::kUnreadable;
-  if (converted.size() > static_cast<std::size_t>(kMaxNameLength)) return Line::kTooLong;
+  if (!convert_from_utf8(utf8, console, converted)) return Name::kUnreadable;
+  if (converted.size() > static_cast<std::size_t>(kMaxNameLength)) return Name::kTooLong;
   std::memcpy(name, converted.c_str(), converted.size() + 1);
-  return Line::kFits;
+  return Name::kFits;
 }
 
 }  // namespace
@@ -226,19 +238,21 @@ void input_reset() {
   filled = 0;
   ended = false;
   input_kind = standard_input_kind();
-  input_encoding = console_encoding_in_use();
-  mark_checked = input_kind != Input_Kind::kStream;  // only a script carries one
+  start_script(console_encoding_in_use());
 }
 
 Input_Kind input_kind_read() { return input_kind; }
 
 bool drop_rest_of_answer_line() {
-  if (input_kind != Input_Kind::kKeys) return false;
+  if (input_kind == Input_Kind::kStream) return false;
+  // A terminal gives one line a read: what is buffered is the rest of the
+  // answer's line, line feeds inside it included. A console line longer than
+  // one read goes on in the next.
   bool more_than_blanks = false;
   while (read_at < filled) {
     const unsigned char byte = buffer[read_at++];
-    if (byte == '\n') break;
     more_than_blanks = more_than_blanks || !is_blank(byte);
+    if (read_at == filled && byte != '\n' && !fill()) break;
   }
   return more_than_blanks;
 }
@@ -246,7 +260,7 @@ bool drop_rest_of_answer_line() {
 int next_menu_key() {
   if (!skip_blanks()) return kEndOfInput;
   const int key = peek();
-  read_at += menu_key_length(input_encoding, peek_at);
+  read_at += menu_key_length(input_encoding(), peek_at);
   return key;
 }
 
@@ -281,20 +295,23 @@ bool ask_score(Text prompt, float& target) {
 
 bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   show_prompt(prompt);
-  const std::size_t discarded = next_character_length(input_encoding, peek_at);
+  const std::size_t discarded = next_character_length(input_encoding(), peek_at);
   if (discarded == 0) return false;
   const bool carriage_return = peek() == '\r';
   read_at += discarded;
   if (carriage_return && peek() == '\n') ++read_at;
   char typed[kNameBytes] = {};
   for (;;) {
-    const Line line = read_name(typed);
-    switch (line) {
-      case Line::kEnded: return false;
-      case Line::kFits: std::memcpy(name, typed, sizeof typed); return true;
-      case Line::kTooLong:
-      case Line::kUnreadable:
-        put_text(text(line == Line::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber));
+    typed_name_bytes = kMaxNameLength;
+    const Name read = read_name(typed);
+    typed_name_bytes = SIZE_MAX;
+    switch (read) {
+      case Name::kEnded: return false;
+      case Name::kFits: std::memcpy(name, typed, sizeof typed); return true;
+      case Name::kTooLong:
+      case Name::kUnreadable:
+        if (name_ended_at_tab) discard_rest_of_line();  // the row's other fields go with it
+        put_text(text(read == Name::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber));
         show_prompt(prompt);
         break;
     }

@@ -74,7 +74,8 @@ struct Name_Case {
   const char* locale;
   std::string after_number;
   std::string stored;
-  std::string before = "";  // what the script starts with
+  std::string before = "";      // what the script starts with
+  const char* utf16 = nullptr;  // the script in "UTF-16LE" or "UTF-16BE", with its mark
 };
 
 const std::string kUtf8Mark = "\xEF\xBB\xBF";
@@ -83,8 +84,9 @@ class NameStep : public ::testing::TestWithParam<Name_Case> {};
 
 TEST_P(NameStep, DiscardsOneCharacterThenTakesTheLine) {
   const Name_Case& name = GetParam();
-  const Program_Run run = run_program(
-      name.before + "1 0 12" + name.after_number + "\n7 80 90 70 2 0 12 5", {name.locale});
+  std::string script = name.before + "1 0 12" + name.after_number + "\n7 80 90 70 2 0 12 5";
+  if (name.utf16 != nullptr) script = converted("\uFEFF" + script, name.utf16);
+  const Program_Run run = run_program(script, {name.locale});
   const bool utf8 = std::string(name.locale) == "LC_ALL=C.UTF-8";
   const std::string report_start = kNumber + "\x01同学在第0次的考试中\n";
   const std::string expected = utf8 ? report_start : to_gbk(report_start);
@@ -111,7 +113,17 @@ INSTANTIATE_TEST_SUITE_P(
         Name_Case{"utf8 script with its mark under gbk", "LC_ALL=zh_CN.GBK", " 李雷",
                   to_gbk("李雷"), kUtf8Mark},
         Name_Case{"utf8 script with its mark under gb18030", "LC_ALL=zh_CN.GB18030", " 𠮷",
-                  kGb18030Jiyi, kUtf8Mark}),
+                  kGb18030Jiyi, kUtf8Mark},
+        Name_Case{"utf8 script without a mark under gbk", "LC_ALL=zh_CN.GBK", " 李雷·王",
+                  to_gbk("李雷·王")},
+        Name_Case{"utf8 script without a mark under gb18030", "LC_ALL=zh_CN.GB18030", " 𠮷",
+                  kGb18030Jiyi},
+        Name_Case{"gbk name that is valid utf8 stays gbk", "LC_ALL=zh_CN.GBK", " \xd0\xa4\xc3\xb7",
+                  "\xd0\xa4\xc3\xb7"},
+        Name_Case{"utf16le script under gbk", "LC_ALL=zh_CN.GBK", " 李雷", to_gbk("李雷"), "",
+                  "UTF-16LE"},
+        Name_Case{"utf16be script under utf8", "LC_ALL=C.UTF-8", " 𠮷\u0085", "𠮷", "", "UTF-16BE"},
+        Name_Case{"a tab ends the name", "LC_ALL=C.UTF-8", " Bob\t7", "Bob"}),
     readable_case_name{});
 
 // A UTF-8 script's name that GBK cannot hold is refused as unreadable, never

@@ -80,11 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "Bob"},
         Edit_Case{"end of file key erases at the cursor", Terminal_Encoding::kUtf8,
                   "Boxb\x02\x02\x04", "Bob"},
-        Edit_Case{"kill to the end, tab as a space", Terminal_Encoding::kUtf8,
-                  "Li\tLei" + kLeft + kLeft + kLeft +
+        Edit_Case{"kill to the end, a tab ends the name", Terminal_Encoding::kUtf8,
+                  "Li Lei\tx" + kLeft + kLeft +
                       "\x0b"
-                      "Ming",
-                  "Li Ming"},
+                      "\t",
+                  "Li Lei"},
         Edit_Case{"wide characters in UTF-8", Terminal_Encoding::kUtf8,
                   "李雷x" + kLeft + kLeft +
                       "\x7f"

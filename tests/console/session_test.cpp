@@ -55,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "1\r\n1\r\n12\r\nBob\r\n7\r\n80\r\n90\r\n70\r\n2\r\n1\r\n12\r\n5\r\n",
                 kBobOutput + student_query(student_report("Bob", 1, 80, 90, 70, 240, 1)) +
                     menu_key("5")},
+        Session{"a spreadsheet's rows", "1\t1\t12\tBob Li\t7\t80\t90\t70\r\n2\t1\t12\r\n5",
+                kBobOutput + student_query(student_report("Bob Li", 1, 80, 90, 70, 240, 1)) +
+                    menu_key("5")},
         Session{"end of input inside the entry", "1\n1\n12\n",
                 menu_key("1") + kExam + kNumber + kName},
         Session{"end of input at the name", "1\n1\n12", menu_key("1") + kExam + kNumber + kName},
@@ -98,6 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "1 0 12\nBob\n7\n" + std::string(1100, '0') + "80 90 70 2 0 12 5",
                 menu_key("1") + kEntryPrompts +
                     student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5")},
+        Session{"a name too long takes its row's other fields along",
+                "1\t0\t12\t" + std::string(100, 'n') + "\t7\t1\t2\t3\nBob\t7\t1\t2\t3\n5",
+                menu_key("1") + kExam + kNumber + kName + kLongName + kName + kClass + kChinese +
+                    kMath + kEnglish + menu_key("5")},
         Session{"a score of 4096 bytes is refused, one of 4095 read",
                 "1 0 12\nBob\n7\n" + std::string(4094, '0') + "80\n" + std::string(4093, '0') +
                     "80 90 70 2 0 12 5",

@@ -350,7 +350,8 @@ TEST(Terminal, NotTheControllingTerminalIsHeldToo) {
 
 // A terminal that cannot move its cursor sends whole lines and echoes them
 // itself: the program leaves its mode alone, writes no escape sequence and
-// echoes nothing, and reads it as it reads a pipe.
+// echoes nothing, and reads it line by line, the leftovers of an item's last
+// line dropped as at other terminals.
 TEST(Terminal, DumbTerminalIsReadLikeAPipe) {
   Terminal_Session session(Leader::kProgram, false, "LC_ALL=C.UTF-8", "TERM=dumb");
   ASSERT_TRUE(session.wait_for(kMenu));
@@ -361,15 +362,15 @@ TEST(Terminal, DumbTerminalIsReadLikeAPipe) {
   ASSERT_TRUE(session.wait_for(kExam));
   session.send("\n");
   ASSERT_TRUE(session.wait_for("\n" + kExam));
-  session.send("0 12\n");
+  session.send("0 12 5\n");
   ASSERT_TRUE(session.wait_for(kMenu));
   session.send("5\n");
   EXPECT_TRUE(exited_with(session.finish(), 0));
   EXPECT_TRUE(session.cooked());
   EXPECT_EQ(session.seen().find('\x1b'), std::string::npos) << session.seen();
   EXPECT_EQ(session.seen(), kMenu + "4\n\n" + kNotYet + kMenu + "2\n\n" + kExam + "\n" + kExam +
-                                "0 12\n" + kNumber + student_report("", 0, 0, 0, 0, 0, 0) + kMenu +
-                                "5\n\n");
+                                "0 12 5\n" + kNumber + student_report("", 0, 0, 0, 0, 0, 0) +
+                                kLeftover + kMenu + "5\n\n");
 }
 
 // On a GB18030 terminal a four-byte character is one key at the menu and one
@@ -416,6 +417,24 @@ TEST(Terminal, LeftoversOfAnItemsLastLineAreDropped) {
   ASSERT_TRUE(session.wait_for(student_report("Bob", 0, 80, 90, 70, 240, 1) + kLeftover + kMenu));
   session.send("5");
   EXPECT_TRUE(exited_with(session.finish(), 0));
+}
+
+// Rows copied from a spreadsheet and pasted at the menu: one entry a row.
+TEST(Terminal, SpreadsheetRowsPastedAtTheMenu) {
+  Terminal_Session session;
+  ASSERT_TRUE(session.wait_for(kMenu));
+  session.send("1\t0\t12\t李雷\t7\t80\t90\t70\r1\t0\t13\t韩梅梅\t7\t90\t90\t90\r3");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 7\r2");
+  ASSERT_TRUE(session.wait_for(kExam));
+  session.send("0 12\r5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_NE(session.seen().find(kExam + " 0 12 李雷 7 80 90 70\n"), std::string::npos)
+      << session.seen();  // each tab shown as a space
+  EXPECT_NE(session.seen().find("7班在第0的考试中\n语文平均分为：85.0\n数学平均分为：90.0\n"),
+            std::string::npos)
+      << session.seen();
+  EXPECT_NE(session.seen().find(student_report("李雷", 0, 80, 90, 70, 240, 2)), std::string::npos);
 }
 
 // A sequence left unfinished in a line ends after a pause, and what is typed

@@ -1,4 +1,4 @@
-// UTF-8 test texts in GBK, as a GBK console gets them.
+// UTF-8 test texts in GBK, as a GBK console gets them, or in another encoding.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,11 +6,11 @@
 
 #include <string>
 
-inline std::string to_gbk(const std::string& utf8) {
-  iconv_t converter = iconv_open("GBK", "UTF-8");
+inline std::string converted(const std::string& utf8, const char* encoding) {
+  iconv_t converter = iconv_open(encoding, "UTF-8");
   EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1));
   std::string in = utf8;
-  std::string out(in.size(), '\0');
+  std::string out(in.size() * 2, '\0');
   char* in_cursor = in.data();
   char* out_cursor = out.data();
   std::size_t in_left = in.size();
@@ -21,3 +21,5 @@ inline std::string to_gbk(const std::string& utf8) {
   out.resize(out.size() - out_left);
   return out;
 }
+
+inline std::string to_gbk(const std::string& utf8) { return converted(utf8, "GBK"); }

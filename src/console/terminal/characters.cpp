@@ -138,6 +138,33 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text) {
   return length;
 }
 
+bool is_c1_control(Console_Encoding encoding, std::string_view character) {
+  std::uint32_t code_point = kNoCodePoint;
+  if (encoding == Console_Encoding::kUtf8 && character.size() == 2) {
+    code_point = utf8_code_point(character);
+  } else if (encoding == Console_Encoding::kGb18030 && character.size() == 4) {
+    code_point = gb18030_code_point(character);
+  }
+  return code_point >= 0x80 && code_point <= 0x9f;
+}
+
+bool reads_as_utf8_chinese(std::string_view line) {
+  constexpr Code_Range kChinese[] = {
+      {0xb7, 0xb7}, {0x2e80, 0x9fff}, {0xf900, 0xfaff}, {0xff00, 0xffef}, {0x20000, 0x3ffff}};
+  for (std::size_t at = 0; at < line.size();) {
+    const std::size_t length = character_length(Console_Encoding::kUtf8, line.substr(at));
+    const std::string_view character = line.substr(at, length);
+    if (check_character(Console_Encoding::kUtf8, character) != Character_Check::kComplete) {
+      return false;
+    }
+    if (length > 1 && !in_ranges(utf8_code_point(character), kChinese, std::size(kChinese))) {
+      return false;
+    }
+    at += length;
+  }
+  return true;
+}
+
 int character_columns(Console_Encoding encoding, std::string_view character) {
   if (character.size() < 2) return 1;
   if (encoding == Console_Encoding::kUtf8) return code_point_columns(utf8_code_point(character));

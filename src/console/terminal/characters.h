@@ -29,6 +29,15 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text);
 // other zero-width ones, 2 for East Asian wide and fullwidth ones, else 1.
 int character_columns(Console_Encoding encoding, std::string_view character);
 
+// Whether one whole character is a C1 control, U+0080 to U+009F.
+bool is_c1_control(Console_Encoding encoding, std::string_view character);
+
+// Whether a line of a script without a mark reads as Chinese in UTF-8: valid
+// UTF-8 whose every other character is a CJK ideograph, a full-width form or
+// U+00B7. GBK text is seldom valid UTF-8, and then hardly ever such (肖梅 is
+// "Ф÷").
+bool reads_as_utf8_chinese(std::string_view line);
+
 // How many bytes make the next character: all of it when whole, those that
 // begin one when the input ends first, 1 when the first byte begins none, 0
 // at the end. `byte_at(n)` is the byte n places ahead, negative at the end.

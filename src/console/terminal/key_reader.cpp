@@ -1,5 +1,6 @@
 #include "console/terminal/key_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "console/terminal/characters.h"
@@ -164,6 +165,7 @@ std::ptrdiff_t read_terminal_line(const Terminal_Port& port, const Line_Request&
   const Reading reading{port, Key_Context::kLine, {}, request.shown};
   const Editing_Keys keys = port.editing_keys();
   start_line(editor, request.prompt, request.encoding, port.columns(), request.capacity - 1);
+  editor.first_field_capacity = std::min(request.first_field_capacity, editor.capacity);
   for (;;) {
     const Key key = next_key(reading);
     if (key.event == Byte_Read::kFailed) return kConsoleFailed;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "console/terminal/console_encoding.h"
@@ -22,6 +23,7 @@ struct Line_Request {
   std::string_view prompt;  // all that stands on the cursor's row before the line
   Console_Encoding encoding;
   void (*shown)(int line_breaks_below);  // after each drawing: breaks to get below it
+  std::size_t first_field_capacity = SIZE_MAX;  // bytes before the line's first tab
 };
 
 // One line typed after `prompt` and edited there: the bytes stored in `into`,

@@ -21,6 +21,13 @@ constexpr unsigned char kFirstText = 0x20;
 
 std::string_view line_text(const Line_Editor& editor) { return {editor.line, editor.length}; }
 
+// A tab separates fields, as in rows copied from a spreadsheet: one space on screen.
+void append_shown(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out += text;
+  std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\t', ' ');
+}
+
 std::size_t character_at(const Line_Editor& editor, std::size_t offset, int& columns) {
   const std::string_view rest = line_text(editor).substr(offset);
   const std::size_t length = character_length(editor.encoding, rest);
@@ -68,7 +75,12 @@ void insert(Line_Editor& editor, const char* bytes, std::size_t count) {
   // A zero-width character needs one before it in the line; at the start it
   // would join the prompt on screen.
   if (editor.cursor == 0 && character_columns(editor.encoding, {bytes, count}) == 0) return;
-  if (editor.length + count > editor.capacity) {
+  const char* const tab = static_cast<const char*>(std::memchr(editor.line, '\t', editor.length));
+  const std::size_t first_field =
+      tab != nullptr ? static_cast<std::size_t>(tab - editor.line) : editor.length;
+  const bool field_full = *bytes != '\t' && editor.cursor <= first_field &&
+                          first_field + count > editor.first_field_capacity;
+  if (editor.length + count > editor.capacity || field_full) {
     editor.bell_due = true;  // full: the character is not taken
     return;
   }
@@ -101,7 +113,7 @@ void erase_word_before_cursor(Line_Editor& editor) {
   std::size_t word_start = 0;
   bool in_word = false;
   for (std::size_t at = 0; at < editor.cursor; at += length_at(editor, at)) {
-    const bool space = editor.line[at] == ' ';
+    const bool space = editor.line[at] == ' ' || editor.line[at] == '\t';
     if (!space && !in_word) word_start = at;
     in_word = !space;
   }
@@ -113,7 +125,10 @@ void take_text_byte(Line_Editor& editor, unsigned char byte) {
   editor.pending[editor.pending_length++] = static_cast<char>(byte);
   switch (check_character(editor.encoding, {editor.pending, editor.pending_length})) {
     case Character_Check::kComplete:
-      insert(editor, editor.pending, editor.pending_length);
+      // C1 controls are not taken, as C0 ones are not.
+      if (!is_c1_control(editor.encoding, {editor.pending, editor.pending_length})) {
+        insert(editor, editor.pending, editor.pending_length);
+      }
       editor.pending_length = 0;
       return;
     case Character_Check::kIncomplete: return;
@@ -178,7 +193,7 @@ std::string draw(Line_Editor& editor) {
   append_move(out, editor.cursor_row, 'A');
   out += "\r\x1b[J";
   out += editor.prompt;
-  out += line_text(editor);
+  append_shown(out, line_text(editor));
   int row = layout.end.row;
   if (layout.cursor.row > row) {
     // The line fills its last row: the cursor goes below it by wrapping onto
@@ -204,6 +219,7 @@ void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding e
   editor.encoding = encoding;
   editor.columns = std::max(columns, 1);
   editor.capacity = std::min(capacity, kMaxLineBytes);
+  editor.first_field_capacity = kMaxLineBytes;
   editor.length = 0;
   editor.cursor = 0;
   editor.pending_length = 0;
@@ -232,9 +248,7 @@ Edit_Step edit_with_byte(Line_Editor& editor, unsigned char byte, const Editing_
     return Edit_Step::kEditing;
   }
   switch (byte) {
-    case kTab:
-      insert(editor, " ", 1);  // columns pasted from a spreadsheet read as numbers
-      break;
+    case kTab: insert(editor, "\t", 1); break;
     case kCtrlA: move_to(editor, 0); break;
     case kCtrlE: move_to(editor, editor.length); break;
     case kCtrlB: move_left(editor); break;
@@ -281,7 +295,7 @@ std::string refresh_line(Line_Editor& editor) {
     }
     if (layout.cursor.row == editor.cursor_row && layout.end.column < editor.columns &&
         first_columns > 0) {
-      out += line_text(editor).substr(editor.drawn_length);
+      append_shown(out, line_text(editor).substr(editor.drawn_length));
       editor.drawn_length = editor.length;
       editor.changed = false;
       return out;

@@ -19,6 +19,9 @@ struct Line_Editor {
   Console_Encoding encoding = Console_Encoding::kUtf8;
   int columns = 80;
   std::size_t capacity = kMaxLineBytes;  // bytes the line may hold
+  // Bytes the line may hold before its first tab (a name, then its row's
+  // other fields); kMaxLineBytes from start_line() on.
+  std::size_t first_field_capacity = kMaxLineBytes;
   char line[kMaxLineBytes] = {};
   std::size_t length = 0;
   std::size_t cursor = 0;  // a byte offset at a character's start

@@ -4,6 +4,7 @@
 // row's text and the line, with the cursor in its place, as if written afresh.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -78,8 +79,10 @@ inline std::string editor_fault(const Editor_Run& run) {
   if (run.drawn && run.screen.wrap_pending()) return "the cursor left past the last column";
 
   Screen_Model fresh(editor.encoding, run.screen.columns());
+  std::string on_screen(line);  // a tab shows as one space
+  std::replace(on_screen.begin(), on_screen.end(), '\t', ' ');
   fresh.write(editor.prompt);
-  fresh.write(line.substr(0, editor.cursor));
+  fresh.write(std::string_view(on_screen).substr(0, editor.cursor));
   int row = fresh.cursor_row();
   int column = fresh.cursor_column();
   int next_width = 1;
@@ -93,7 +96,7 @@ inline std::string editor_fault(const Editor_Run& run) {
     ++row;
     column = 0;
   }
-  fresh.write(line.substr(editor.cursor));
+  fresh.write(std::string_view(on_screen).substr(editor.cursor));
   if (run.screen.rows() != fresh.rows()) {
     std::string shown;
     for (const std::string& text : run.screen.rows()) shown += "[" + text + "]";

@@ -65,7 +65,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "P: ", "12 Bob  \x02\x17", "12  ", 3},
         Edit_Case{"delete", kUtf8, 80, "P: ", "ab\x01" + kDelete, "b", 0},
         Edit_Case{"ctrl d deletes in a line", kUtf8, 80, "P: ", "ab\x01\x04", "b", 0},
-        Edit_Case{"tab is a space", kUtf8, 80, "P: ", "80\t90", "80 90", 5},
+        Edit_Case{"a tab is kept, as one character", kUtf8, 80, "P: ",
+                  "80\t9\t\x7f"
+                  "0",
+                  "80\t90", 5},
+        Edit_Case{"ctrl w stops at a tab", kUtf8, 80, "P: ", "Li\tLei\x17", "Li\t", 3},
+        Edit_Case{"C1 controls are not taken", kUtf8, 80, "P: ",
+                  "a\xc2\x9b\xc2\x80"
+                  "b",
+                  "ab", 2},
+        Edit_Case{"nor in GB18030", kGb18030, 80, "P: ",
+                  "a\x81\x30\x81\x30"
+                  "b",
+                  "ab", 2},
         Edit_Case{"linux console f1 is one key", kUtf8, 80, "P: ", "a\x1b[[Ab", "ab", 2},
         Edit_Case{"linux console f5 is one key", kUtf8, 80, "P: ", "a\x1b[[Eb", "ab", 2},
         Edit_Case{"wide characters", kUtf8, 80, "P: ", "李雷" + kLeft + kBackspace, "雷", 0},
@@ -138,6 +150,7 @@ struct Bell_Case {
   bool shown_at_end;
   std::string line;
   int bells;
+  std::size_t first_field = SIZE_MAX;  // bytes before the first tab
 };
 
 class FullLine : public ::testing::TestWithParam<Bell_Case> {};
@@ -145,6 +158,7 @@ class FullLine : public ::testing::TestWithParam<Bell_Case> {};
 TEST_P(FullLine, RingsTheBellForWhatItCannotTake) {
   const Bell_Case& full = GetParam();
   Editor_Run run(kUtf8, 80, "P: ", full.capacity);
+  run.editor.first_field_capacity = std::min(full.first_field, full.capacity);
   run.type(full.keys, full.shown_at_end);
   EXPECT_EQ(run.line(), full.line);
   EXPECT_EQ(run.screen.bells(), full.bells);
@@ -160,7 +174,9 @@ INSTANTIATE_TEST_SUITE_P(Limits, FullLine,
                                            Bell_Case{"room again after backspace", 3,
                                                      "abcd\x7f"
                                                      "e",
-                                                     false, "abe", 1}),
+                                                     false, "abe", 1},
+                                           Bell_Case{"a name before its tab", 20, "abcd\tefgh",
+                                                     false, "abc\tefgh", 1, 3}),
                          readable_case_name{});
 
 struct Resize_Case {

@@ -2,6 +2,7 @@
 // the system's own tables convert the texts.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "console/platform/platform.h"
@@ -35,6 +36,41 @@ bool convert_from_utf8(std::string_view utf8, Console_Encoding, std::string& gbk
   WideCharToMultiByte(kChineseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wide_size, gbk.data(),
                       gbk_size, nullptr, &lost);
   return !lost;
+}
+
+std::size_t convert_from_utf16(std::string_view utf16, bool big_endian, std::string& utf8) {
+  std::wstring units;
+  for (std::size_t at = 0; at + 1 < utf16.size(); at += 2) {
+    const auto first = static_cast<unsigned char>(utf16[at]);
+    const auto second = static_cast<unsigned char>(utf16[at + 1]);
+    units += static_cast<wchar_t>(big_endian ? first << 8 | second : second << 8 | first);
+  }
+  // A high surrogate at the end may find its pair in the next read.
+  if (!units.empty() && IS_HIGH_SURROGATE(units.back())) units.pop_back();
+  utf8.clear();
+  std::wstring whole;  // characters the system converts
+  const auto convert_whole = [&] {
+    if (whole.empty()) return;
+    const int size = static_cast<int>(whole.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, whole.data(), size, nullptr, 0, nullptr, nullptr);
+    const std::size_t at = utf8.size();
+    utf8.resize(at + static_cast<std::size_t>(std::max(length, 0)));
+    WideCharToMultiByte(CP_UTF8, 0, whole.data(), size, utf8.data() + at, length, nullptr, nullptr);
+    whole.clear();
+  };
+  for (std::size_t at = 0; at < units.size(); ++at) {
+    if (at + 1 < units.size() && IS_SURROGATE_PAIR(units[at], units[at + 1])) {
+      whole += units[at];
+      whole += units[++at];
+    } else if (IS_HIGH_SURROGATE(units[at]) || IS_LOW_SURROGATE(units[at])) {
+      convert_whole();
+      utf8 += '\xFF';  // no pair: a byte no answer takes
+    } else {
+      whole += units[at];
+    }
+  }
+  convert_whole();
+  return units.size() * 2;
 }
 
 bool has_man_pages() { return false; }
