@@ -85,8 +85,9 @@ INSTANTIATE_TEST_SUITE_P(CodePages, TypedEntry,
                          readable_case_name{});
 
 // Under code page 936 a name with a character GBK lacks is refused, never
-// stored with "?"; what is left on an item's last line is dropped with the
-// notice, so the next item's answers land where they are typed.
+// stored with "?"; what is left on an item's last line, after a line feed
+// inside it too, is dropped with the notice, so the next item's answers land
+// where they are typed.
 TEST(WindowsConsole, NameOutsideTheCodePageIsRefusedAndLeftoversDropped) {
   Screen screen(console_command("zh_CN.UTF-8"));
   ASSERT_TRUE(screen.shows(kMenuRows)) << screen.rows();
@@ -97,7 +98,7 @@ TEST(WindowsConsole, NameOutsideTheCodePageIsRefusedAndLeftoversDropped) {
                                        {kName, "刘䶮\r"},
                                        {kUnreadable + kName, "李雷\r"},
                                        {kClass, "7\r"},
-                                       {kChinese, "80 90 70 3\r"}}) {
+                                       {kChinese, "80 90 70\n3\r"}}) {  // Ctrl-J, then 3
     ASSERT_TRUE(screen.shows(prompt)) << screen.rows();
     screen.type(answer);
   }
@@ -119,14 +120,16 @@ TEST(WindowsPipe, GbkUnderCodePage936) {
   EXPECT_EQ(run.exit_status, 0);
 }
 
-// A script saved as UTF-8 with its mark: its names are converted to GBK there.
-TEST(WindowsPipe, Utf8ScriptWithItsMarkUnderCodePage936) {
-  const Program_Run run = run_program(
-      "\xEF\xBB\xBF"
-      "1 0 12\n李雷\n7 80 90 70 2 0 12 5",
-      {"LANG=zh_CN.UTF-8"});
-  const std::string report = student_report("李雷", 0, 80, 90, 70, 240, 1);
-  EXPECT_NE(run.out.find(to_gbk(with_line_ends(report))), std::string::npos);
+// A script saved as UTF-8, with its mark or without, or as UTF-16 with its
+// mark: its names are converted to GBK there.
+TEST(WindowsPipe, Utf8AndUtf16ScriptsUnderCodePage936) {
+  const std::string script = "1 0 12\n李雷\n7 80 90 70 2 0 12 5";
+  for (const std::string& saved :
+       {"\xEF\xBB\xBF" + script, script, converted("\uFEFF" + script, "UTF-16LE")}) {
+    const Program_Run run = run_program(saved, {"LANG=zh_CN.UTF-8"});
+    const std::string report = student_report("李雷", 0, 80, 90, 70, 240, 1);
+    EXPECT_NE(run.out.find(to_gbk(with_line_ends(report))), std::string::npos) << saved.size();
+  }
 }
 
 }  // namespace
