@@ -37,8 +37,8 @@ std::ptrdiff_t read_utf16(char* into, std::size_t size) {
   const std::size_t most = std::min(kUtf16Bytes, size / 3 * 2);  // 2 bytes give at most 3
   for (;;) {
     std::string utf8;
-    const std::size_t used = convert_from_utf16({utf16, std::min(utf16_length, most)},
-                                                form == Form::kUtf16Big, utf8);
+    const std::size_t used =
+        convert_from_utf16({utf16, std::min(utf16_length, most)}, form == Form::kUtf16Big, utf8);
     utf16_length -= used;
     std::memmove(utf16, utf16 + used, utf16_length);
     if (!utf8.empty()) {
@@ -57,7 +57,28 @@ std::ptrdiff_t read_utf16(char* into, std::size_t size) {
   }
 }
 
-// The first bytes, as many as it takes to tell a mark, and what the mark says.
+// What a mark at the start of the `length` bytes at `into` says; the bytes
+// left for the reader once it is taken.
+std::size_t take_mark(char* into, std::size_t length) {
+  const std::string_view first(into, length);
+  form = Form::kBytes;
+  if (first.starts_with(kUtf16LittleMark) || first.starts_with(kUtf16BigMark)) {
+    form = first.starts_with(kUtf16BigMark) ? Form::kUtf16Big : Form::kUtf16Little;
+    utf16_length = length - 2;
+    std::memcpy(utf16, into + 2, utf16_length);
+    length = 0;
+  } else if (first.starts_with(kUtf8Mark)) {
+    length -= kUtf8Mark.size();
+    std::memmove(into, into + kUtf8Mark.size(), length);
+  } else {
+    return length;
+  }
+  text_encoding = Console_Encoding::kUtf8;
+  decided = true;
+  return length;
+}
+
+// The first bytes, as many as it takes to tell a mark.
 std::ptrdiff_t read_first(char* into, std::size_t size) {
   std::size_t length = 0;
   do {
@@ -66,30 +87,17 @@ std::ptrdiff_t read_first(char* into, std::size_t size) {
     if (got == 0) break;
     length += static_cast<std::size_t>(got);
   } while (may_become_a_mark({into, length}));
-  const std::string_view first(into, length);
-  form = Form::kBytes;
-  if (first.starts_with(kUtf16LittleMark) || first.starts_with(kUtf16BigMark)) {
-    form = first.starts_with(kUtf16BigMark) ? Form::kUtf16Big : Form::kUtf16Little;
-    utf16_length = length - 2;
-    std::memcpy(utf16, into + 2, utf16_length);
-  } else if (!first.starts_with(kUtf8Mark)) {
-    return static_cast<std::ptrdiff_t>(length);
-  } else {
-    length -= kUtf8Mark.size();
-    std::memmove(into, into + kUtf8Mark.size(), length);
-    if (length > 0) return static_cast<std::ptrdiff_t>(length);
-  }
-  text_encoding = Console_Encoding::kUtf8;
-  decided = true;
-  return read_script(into, size);
+  const bool had_bytes = length > 0;
+  length = take_mark(into, length);
+  if (length > 0 || !had_bytes) return static_cast<std::ptrdiff_t>(length);
+  return read_script(into, size);  // a mark alone, so far
 }
 
 // The line of the first byte of 0x80 or more decides; the bytes before it are
 // ASCII, which decides nothing. The rest of that line is read first.
 std::size_t decide_by_first_line(char* into, std::size_t length, std::size_t size) {
-  const char* const high = std::find_if(into, into + length, [](char byte) {
-    return static_cast<unsigned char>(byte) >= 0x80;
-  });
+  const char* const high = std::find_if(
+      into, into + length, [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
   if (high == into + length) return length;
   decided = true;
   const std::size_t from = static_cast<std::size_t>(high - into);

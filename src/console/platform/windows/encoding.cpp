@@ -4,9 +4,25 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "console/platform/platform.h"
 #include "console/platform/windows/console.h"
+
+namespace {
+
+// Units without a surrogate out of its pair, in UTF-8 by the system.
+void append_utf8(std::string& utf8, std::wstring_view units) {
+  if (units.empty()) return;
+  const int size = static_cast<int>(units.size());
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, units.data(), size, nullptr, 0, nullptr, nullptr);
+  const std::size_t at = utf8.size();
+  utf8.resize(at + static_cast<std::size_t>(std::max(length, 0)));
+  WideCharToMultiByte(CP_UTF8, 0, units.data(), size, utf8.data() + at, length, nullptr, nullptr);
+}
+
+}  // namespace
 
 Console_Encoding choose_console_encoding() {
   // The console shows its output code page; redirected output is read later
@@ -40,36 +56,26 @@ bool convert_from_utf8(std::string_view utf8, Console_Encoding, std::string& gbk
 
 std::size_t convert_from_utf16(std::string_view utf16, bool big_endian, std::string& utf8) {
   std::wstring units;
+  const std::size_t high_byte = big_endian ? 0 : 1;
   for (std::size_t at = 0; at + 1 < utf16.size(); at += 2) {
-    const auto first = static_cast<unsigned char>(utf16[at]);
-    const auto second = static_cast<unsigned char>(utf16[at + 1]);
-    units += static_cast<wchar_t>(big_endian ? first << 8 | second : second << 8 | first);
+    const auto high = static_cast<unsigned char>(utf16[at + high_byte]);
+    const auto low = static_cast<unsigned char>(utf16[at + 1 - high_byte]);
+    units += static_cast<wchar_t>(high << 8 | low);
   }
   // A high surrogate at the end may find its pair in the next read.
   if (!units.empty() && IS_HIGH_SURROGATE(units.back())) units.pop_back();
   utf8.clear();
-  std::wstring whole;  // characters the system converts
-  const auto convert_whole = [&] {
-    if (whole.empty()) return;
-    const int size = static_cast<int>(whole.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, whole.data(), size, nullptr, 0, nullptr, nullptr);
-    const std::size_t at = utf8.size();
-    utf8.resize(at + static_cast<std::size_t>(std::max(length, 0)));
-    WideCharToMultiByte(CP_UTF8, 0, whole.data(), size, utf8.data() + at, length, nullptr, nullptr);
-    whole.clear();
-  };
+  std::size_t run = 0;  // the first unit not converted yet
   for (std::size_t at = 0; at < units.size(); ++at) {
     if (at + 1 < units.size() && IS_SURROGATE_PAIR(units[at], units[at + 1])) {
-      whole += units[at];
-      whole += units[++at];
+      ++at;
     } else if (IS_HIGH_SURROGATE(units[at]) || IS_LOW_SURROGATE(units[at])) {
-      convert_whole();
+      append_utf8(utf8, {units.data() + run, at - run});
       utf8 += '\xFF';  // no pair: a byte no answer takes
-    } else {
-      whole += units[at];
+      run = at + 1;
     }
   }
-  convert_whole();
+  append_utf8(utf8, {units.data() + run, units.size() - run});
   return units.size() * 2;
 }
 
