@@ -47,7 +47,8 @@ std::ptrdiff_t read_more(char* into, std::size_t size) {
   const Console_Input console = console_input();
   for (;;) {
     const Console_Encoding encoding = console_encoding_in_use();
-    const Line_Request line{into, size, text_on_row(), encoding, typed_line_shown, typed_name_bytes};
+    const Line_Request line{
+        into, size, text_on_row(), encoding, typed_line_shown, typed_name_bytes};
     const std::ptrdiff_t got = console.port != nullptr ? read_terminal_line(*console.port, line)
                                                        : console.read_line(into, size, encoding);
     if (got > 0 || got == kLineNotInEncoding) row_ended();

@@ -22,7 +22,7 @@ struct Line_Request {
   std::size_t capacity;     // at least 2: the line and its "\n"
   std::string_view prompt;  // all that stands on the cursor's row before the line
   Console_Encoding encoding;
-  void (*shown)(int line_breaks_below);  // after each drawing: breaks to get below it
+  void (*shown)(int line_breaks_below);         // after each drawing: breaks to get below it
   std::size_t first_field_capacity = SIZE_MAX;  // bytes before the line's first tab
 };
 

@@ -100,9 +100,9 @@ std::size_t convert_from_utf16(std::string_view utf16, bool big_endian, std::str
   while (in_left >= 2) {
     char* out_cursor = out.data();
     size_t out_left = out.size();
-    const bool whole = converter != reinterpret_cast<iconv_t>(-1) &&
-                       iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) !=
-                           static_cast<size_t>(-1);
+    const bool whole =
+        converter != reinterpret_cast<iconv_t>(-1) &&
+        iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) != static_cast<size_t>(-1);
     utf8.append(out.data(), out.size() - out_left);
     if (whole || errno == EINVAL) break;  // EINVAL: cut short at the end, kept
     utf8 += '\xFF';                       // a surrogate without its pair
