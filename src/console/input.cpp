@@ -248,12 +248,14 @@ bool drop_rest_of_answer_line() {
   if (input_kind == Input_Kind::kStream) return false;
   // A terminal gives one line a read: what is buffered is the rest of the
   // answer's line, line feeds inside it included. A console line longer than
-  // one read goes on in the next.
+  // one read goes on in the next; a dumb terminal's line without its end was
+  // cut short by its end-of-file key.
   bool more_than_blanks = false;
   while (read_at < filled) {
     const unsigned char byte = buffer[read_at++];
     more_than_blanks = more_than_blanks || !is_blank(byte);
-    if (read_at == filled && byte != '\n' && !fill()) break;
+    const bool line_goes_on = byte != '\n' && input_kind == Input_Kind::kKeys;
+    if (read_at == filled && line_goes_on && !fill()) break;
   }
   return more_than_blanks;
 }
