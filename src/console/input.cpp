@@ -1,8 +1,8 @@
 #include "console/input.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
