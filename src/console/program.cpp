@@ -35,7 +35,7 @@ constexpr const char* kProgramName = "exam_scores";
 void start_program() {
   start_output();
   start_console(output_is_terminal());
-  use_console_encoding(choose_console_encoding());
+  use_console_encoding(choose_console_encoding(output_is_terminal()));
 }
 
 void finish_program() {

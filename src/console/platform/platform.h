@@ -20,8 +20,9 @@ void start_console(bool rows_on_standard_output);
 // nothing takes it again.
 void end_console();
 
-// The encoding the console shows and types.
-Console_Encoding choose_console_encoding();
+// The encoding the console shows and types; where standard output is no
+// console (`output_is_console` false), the one its readers expect.
+Console_Encoding choose_console_encoding(bool output_is_console);
 
 // UTF-8 text in GBK or GB18030; false when it is not UTF-8, or some character
 // has no form there.

@@ -61,7 +61,8 @@ Console_Encoding encoding_of_codeset(std::string_view codeset) {
 
 }  // namespace
 
-Console_Encoding choose_console_encoding() {
+// The locale says it for the terminal and for whatever reads the output alike.
+Console_Encoding choose_console_encoding(bool) {
   const char* name = locale_variable();
   if (name == nullptr) return Console_Encoding::kUtf8;  // the C locale
   // A name with its codeset says it all, and loading the locale costs time

@@ -24,10 +24,10 @@ void append_utf8(std::string& utf8, std::wstring_view units) {
 
 }  // namespace
 
-Console_Encoding choose_console_encoding() {
+Console_Encoding choose_console_encoding(bool output_is_console) {
   // The console shows its output code page; redirected output is read later
   // by programs that take the system's ANSI code page.
-  const UINT code_page = is_console(STD_OUTPUT_HANDLE) ? GetConsoleOutputCP() : GetACP();
+  const UINT code_page = output_is_console ? GetConsoleOutputCP() : GetACP();
   return code_page == kChineseCodePage ? Console_Encoding::kGbk : Console_Encoding::kUtf8;
 }
 
