@@ -207,8 +207,9 @@ Name read_name_field(char* name, std::size_t capacity) {
   int byte = take();
   for (; byte != '\n' && byte != '\t'; byte = take()) {
     if (byte == kEndOfInput) return Name::kEnded;
-    if (byte != '\0' && length < capacity) name[length] = static_cast<char>(byte);
-    length += byte != '\0' ? 1 : 0;  // a NUL would end the name where it stands
+    if (byte == '\0') continue;  // it would end the name where it stands
+    if (length < capacity) name[length] = static_cast<char>(byte);
+    ++length;
   }
   name_ended_at_tab = byte == '\t';
   if (length > 0 && length <= capacity && !name_ended_at_tab && name[length - 1] == '\r') --length;

@@ -62,9 +62,14 @@ void row_ended() { row.clear(); }
 void typed_line_shown(int line_breaks_below) { owe_line_breaks(line_breaks_below); }
 
 void put_text(std::string_view text) {
-  const std::size_t line_break = text.rfind('\n');
-  if (to_terminal && line_break == std::string_view::npos) row.append(text);
-  if (to_terminal && line_break != std::string_view::npos) row.assign(text.substr(line_break + 1));
+  if (to_terminal) {  // a pipe has no row to keep
+    const std::size_t line_break = text.rfind('\n');
+    if (line_break == std::string_view::npos) {
+      row.append(text);
+    } else {
+      row.assign(text.substr(line_break + 1));
+    }
+  }
   if (line_ends_are_crlf) {
     put_with_crlf(text);
   } else {

@@ -43,8 +43,9 @@ std::ptrdiff_t read_some(int fd, void* into, std::size_t size) {
 bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = write(fd, bytes.data(), bytes.size());
-    if (put < 0 && (errno == EINTR || would_block(errno))) {
-      if (errno != EINTR) wait_for(fd, POLLOUT, -1);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0 && would_block(errno)) {
+      wait_for(fd, POLLOUT, -1);
       continue;
     }
     if (put == 0) errno = EIO;
