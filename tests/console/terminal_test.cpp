@@ -165,6 +165,7 @@ class Terminal_Session {
 
   [[noreturn]] void exec_program() {
     use_terminal_for_standard_files();
+    signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever this process ignores
     char* argv[] = {const_cast<char*>(program_path()), nullptr};
     std::string locale = locale_;
     std::string terminal = terminal_;

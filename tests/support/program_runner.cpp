@@ -47,6 +47,7 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
       argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
+    signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever this process ignores
     execve(program_path(), argv.data(), env.data());
     _exit(127);
   }
