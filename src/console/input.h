@@ -45,6 +45,7 @@ bool ask_score(Text prompt, float& target);
 
 // Discards one character of the console's encoding (the line break after the
 // previous answer, or both bytes of "\r\n"), then takes the rest of the line
-// as the name, without NUL bytes. A name longer than kMaxNameLength bytes is
-// refused and a whole new line is read.
+// up to a tab as the name, without NUL bytes or C1 controls; what follows the
+// tab is left for the next answers. A name longer than kMaxNameLength bytes,
+// or unreadable, is refused with the rest of its line, and a new one read.
 bool ask_name(Text prompt, char (&name)[kNameBytes]);

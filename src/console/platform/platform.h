@@ -47,7 +47,7 @@ std::ptrdiff_t read_standard_input(void* into, std::size_t size);
 // What standard input is, from start_console() on: a pipe or a file; a
 // terminal the program reads key by key and edits lines on; or a terminal that
 // cannot move its cursor (TERM unset or "dumb"), which sends whole lines and
-// shows what is typed itself, and is read as a pipe is.
+// shows what is typed itself.
 enum class Input_Kind { kStream, kKeys, kLines };
 Input_Kind standard_input_kind();
 

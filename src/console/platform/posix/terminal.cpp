@@ -91,8 +91,8 @@ constexpr Terminal_Port kTerminal{read_terminal_byte, terminal_has_input, show_o
 
 }  // namespace
 
-// A terminal that cannot move its cursor keeps its own mode: it is read as a
-// pipe.
+// A terminal that cannot move its cursor keeps its own mode: it is read line
+// by line.
 void start_console(bool rows_on_standard_output) {
   rows_fd = rows_on_standard_output ? STDOUT_FILENO : STDIN_FILENO;
   if (isatty(STDIN_FILENO) != 1) return;
