@@ -1,11 +1,14 @@
 #include "console/input.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "console/output.h"
 #include "console/platform/platform.h"
@@ -23,12 +26,36 @@ std::size_t read_at = 0;  // next unread byte
 std::size_t filled = 0;   // end of the bytes read so far
 bool ended = false;
 Input_Kind input_kind = Input_Kind::kStream;
+// The line ends moved out of the buffer, and whether the last byte moved out
+// was one (or nothing was): line numbers and line starts count them.
+std::size_t line_ends_before_buffer = 0;
+bool line_end_before_buffer = true;
 // The prompt of the answer being read, and the lines typed since it was shown.
 std::string_view current_prompt;
 int lines_typed_at_prompt = 0;
 // At the name prompt, the bytes a line typed at a terminal holds before its
 // first tab: a name's.
 std::size_t typed_name_bytes = SIZE_MAX;
+
+// The line being read is a row from its menu key or from an answer that
+// ended at a tab: each answer is its next cell, and a bad or missing one
+// gives up the whole item.
+struct Row {
+  bool active = false;
+  bool commas = false;        // a CSV row: commas separate its cells, as tabs do
+  bool cell_follows = false;  // the last cell ended at a separator, not at the line's end
+};
+Row row;
+bool row_given_up = false;  // by the answer just asked for
+bool header_row = false;    // the line of the menu key just taken has cells but no menu key
+
+// The text of the answer being read: a row's cell, or a line's next token.
+// One longer than kMaxAnswerBytes is cut a byte after, and refused; so is a
+// number longer than kMaxNumberBytes, as in a line typed at a terminal.
+constexpr std::size_t kMaxAnswerBytes = 4096;
+constexpr std::size_t kMaxNumberBytes = 4095;
+char answer[kMaxAnswerBytes + 2];  // and the terminating NUL
+std::size_t answer_length = 0;
 
 std::size_t buffered() { return filled - read_at; }
 
@@ -63,6 +90,8 @@ std::ptrdiff_t read_more(char* into, std::size_t size) {
 bool fill() {
   if (ended) return false;
   if (read_at > 0) {
+    line_ends_before_buffer += static_cast<std::size_t>(std::count(buffer, buffer + read_at, '\n'));
+    line_end_before_buffer = buffer[read_at - 1] == '\n';
     std::memmove(buffer, buffer + read_at, buffered());
     filled = buffered();
     read_at = 0;
@@ -96,9 +125,24 @@ int take() {
   return byte;
 }
 
-// As "%d" and "%f" have them, in the C locale the program reads in.
-bool is_digit(int byte) { return std::isdigit(byte) != 0; }
+// The same, as far as input has come without waiting for more: more is read
+// only where the last read was cut short by the room left for it.
+int peek_come(std::size_t offset) {
+  while (buffered() <= offset && filled == kBufferBytes && read_at > 0 && fill()) {
+  }
+  return buffered() > offset ? buffer[read_at + offset] : kEndOfInput;
+}
+
+std::size_t line_number() {
+  return line_ends_before_buffer +
+         static_cast<std::size_t>(std::count(buffer, buffer + read_at, '\n')) + 1;
+}
+
+bool at_line_start() { return read_at > 0 ? buffer[read_at - 1] == '\n' : line_end_before_buffer; }
+
+// As "%d" and "%f" have it, in the C locale the program reads in.
 bool is_blank(int byte) { return std::isspace(byte) != 0; }
+bool is_separator(int byte) { return byte == '\t' || (byte == ',' && row.commas); }
 
 // False once input has ended. With `prompt_again`, a line typed at the
 // prompt that held only blanks (an Enter alone) shows the prompt again below.
@@ -112,55 +156,142 @@ bool skip_blanks(bool prompt_again = false) {
   }
 }
 
-enum class Scan { kNumber, kUnreadable, kEnded };
-
-// Like "%d": white space skipped, optional sign, decimal digits; what follows
-// stays unread. A value outside 32 bits is unreadable.
-Scan scan_int(std::int32_t& value) {
-  if (!skip_blanks(true)) return Scan::kEnded;
-  bool negative = false;
-  if (peek() == '+' || peek() == '-') negative = take() == '-';
-  if (!is_digit(peek())) return Scan::kUnreadable;
-  constexpr long long kLimit = 1LL << 31;  // |INT32_MIN|
-  long long magnitude = 0;
-  while (is_digit(peek())) {
-    magnitude = magnitude * 10 + (take() - '0');
-    if (magnitude > kLimit) magnitude = kLimit + 1;  // saturate: too big already
+// Drops what is left of the line, its end included; true when that held more
+// than blanks and separators. A terminal gives one line a read: what is
+// buffered is the rest of it, line feeds inside a console's line included. A
+// console line longer than one read goes on in the next; a dumb terminal's
+// line without its end was cut short by its end-of-file key.
+bool drop_rest_of_line() {
+  bool more_than_blanks = false;
+  bool line_goes_on = input_kind == Input_Kind::kStream || buffered() > 0;
+  while (line_goes_on) {
+    const int byte = take();
+    if (byte == kEndOfInput) break;
+    more_than_blanks = more_than_blanks || !(is_blank(byte) || is_separator(byte));
+    line_goes_on = input_kind == Input_Kind::kStream
+                       ? byte != '\n'
+                       : buffered() > 0 || (byte != '\n' && input_kind == Input_Kind::kKeys);
   }
-  const long long signed_value = negative ? -magnitude : magnitude;
-  if (signed_value < INT32_MIN || signed_value > INT32_MAX) return Scan::kUnreadable;
-  value = static_cast<std::int32_t>(signed_value);
-  return Scan::kNumber;
+  return more_than_blanks;
 }
 
-// The longest a score may be, as in a line typed at a terminal.
-constexpr std::size_t kMaxNumberBytes = 4095;
+// "第N行" and the message in a script, "本行" and the message where a
+// person typed the line.
+void put_line_message(std::size_t line, Text message) {
+  if (input_kind == Input_Kind::kStream) {
+    char digits[24];
+    put_text(text(Text::kScriptLineStart));
+    put_text({digits, std::to_chars(digits, digits + sizeof digits, line).ptr});
+    put_text(text(Text::kScriptLineEnd));
+  } else {
+    put_text(text(Text::kThisLine));
+  }
+  put_text(text(message));
+}
 
-// Like "%f": strtof on the whole token (up to a blank or the end) decides what
-// it takes; the rest stays unread. A number longer than kMaxNumberBytes, or
-// one not finite as a float, is unreadable.
-Scan scan_score(float& value) {
-  if (!skip_blanks(true)) return Scan::kEnded;
-  char token[kMaxNumberBytes + 2];
-  std::size_t length = 0;
-  for (int byte = peek(); length <= kMaxNumberBytes && byte != kEndOfInput && !is_blank(byte);
-       byte = peek_at(length)) {
-    token[length++] = static_cast<char>(byte);
+// The row's item is given up: its message, and the rest of its line dropped.
+void give_up_row() {
+  put_line_message(line_number(), Text::kRowGivenUp);
+  drop_rest_of_line();
+  row = {};
+  row_given_up = true;
+}
+
+void start_row(bool commas) { row = {true, commas, true}; }
+
+// Passes over blanks up to the line's end, if nothing else is left on the
+// line a terminal gave; false, passing nothing, where something is.
+bool pass_blank_rest_of_line() {
+  std::size_t at = read_at;
+  while (at < filled && buffer[at] != '\n' && is_blank(buffer[at])) ++at;
+  if (at < filled && buffer[at] != '\n') return false;
+  read_at = at;
+  return true;
+}
+
+// Where the next answer comes from: the row's next cell, or the line. A row
+// whose line has ended is given up in a script. At a terminal a person types
+// the rest, and the next lines are read as lines; there, empty cells at the
+// end of the line (a tab typed last) are no answers either.
+enum class Source { kLine, kCell, kGivenUp };
+
+Source answer_source() {
+  if (!row.active) return Source::kLine;
+  const bool typed = input_kind != Input_Kind::kStream;
+  if (row.cell_follows && !(typed && pass_blank_rest_of_line())) return Source::kCell;
+  row = {};
+  if (typed) return Source::kLine;
+  give_up_row();
+  return Source::kGivenUp;
+}
+
+void add_to_answer(int byte) {
+  if (answer_length <= kMaxAnswerBytes) answer[answer_length++] = static_cast<char>(byte);
+}
+
+// The row's next cell into `answer`: the text up to the next separator or the
+// line's end (left unread), without the white space around it. In a script, a
+// cell that begins with a double quote runs to its closing one, and "" in it
+// stands for one ".
+void read_cell() {
+  answer_length = 0;
+  while (peek() != '\n' && is_blank(peek()) && !is_separator(peek())) ++read_at;
+  bool quoted = input_kind == Input_Kind::kStream && peek() == '"';
+  if (quoted) ++read_at;
+  row.cell_follows = false;
+  for (int byte = peek(); byte != kEndOfInput && byte != '\n'; byte = peek()) {
+    ++read_at;
+    if (quoted && byte == '"') {
+      quoted = peek() == '"';
+      if (quoted) add_to_answer(take());
+    } else if (!quoted && is_separator(byte)) {
+      row.cell_follows = true;
+      break;
+    } else {
+      add_to_answer(byte);
+    }
   }
-  token[length] = '\0';
+  while (answer_length > 0 && is_blank(static_cast<unsigned char>(answer[answer_length - 1]))) {
+    --answer_length;
+  }
+  answer[answer_length] = '\0';
+}
+
+// The next token on the line into `answer`, up to a blank, left unread; a
+// token that ends at a tab makes the line a row from there, with the token as
+// its cell.
+Source read_token() {
+  answer_length = 0;
+  for (int byte = peek();
+       answer_length <= kMaxAnswerBytes && byte != kEndOfInput && !is_blank(byte);
+       byte = peek_at(answer_length)) {
+    answer[answer_length++] = static_cast<char>(byte);
+  }
+  answer[answer_length] = '\0';
+  if (answer_length > kMaxAnswerBytes || peek_at(answer_length) != '\t') return Source::kLine;
+  read_at += answer_length + 1;
+  start_row(false);
+  return Source::kCell;
+}
+
+// The bytes at the start of `text` that make its number, as "%d" and "%f"
+// read them: 0 where there is none, or it is beyond 32 bits or not finite.
+std::size_t parse_int(const char* text, std::size_t length, std::int32_t& value) {
+  const std::size_t sign =
+      length > 1 && text[0] == '+' && text[1] != '-' ? 1 : 0;  // as from_chars has no '+'
+  const auto [end, error] = std::from_chars(text + sign, text + length, value);
+  return error == std::errc{} ? static_cast<std::size_t>(end - text) : 0;
+}
+
+std::size_t parse_score(const char* text, std::size_t, float& value) {
   char* end = nullptr;
-  const float read_value = std::strtof(token, &end);
-  const auto taken = static_cast<std::size_t>(end - token);
-  if (taken == 0 || taken > kMaxNumberBytes || !std::isfinite(read_value)) {
-    return Scan::kUnreadable;
-  }
-  read_at += taken;
-  value = read_value;
-  return Scan::kNumber;
+  value = std::strtof(text, &end);
+  return std::isfinite(value) ? static_cast<std::size_t>(end - text) : 0;
 }
 
 void show_prompt(Text prompt) {
   current_prompt = text(prompt);
+  row_given_up = false;
   show_prompt_again();
 }
 
@@ -169,28 +300,59 @@ void show_prompt_again() {
   put_text(current_prompt);
 }
 
-void discard_rest_of_line() {
+void refuse(Text message) {
   for (int byte = take(); byte != kEndOfInput && byte != '\n'; byte = take()) {
   }
+  put_text(text(message));
 }
 
-void refuse(Text message) {
-  discard_rest_of_line();
-  put_text(text(message));
+// The answer to `prompt`, read by `parse`, into target when `range` (if any)
+// takes it. On a line, what follows the number stays unread, and a refused
+// answer is asked again; a cell must be wholly the number, or the row is
+// given up.
+template <class Value>
+bool ask_number(Text prompt, Value& target, std::size_t (*parse)(const char*, std::size_t, Value&),
+                const Int_Range& range) {
+  for (;;) {
+    show_prompt(prompt);
+    Source source = answer_source();
+    if (source == Source::kGivenUp) return false;
+    if (source == Source::kCell) {
+      read_cell();
+    } else {
+      if (!skip_blanks(true)) return false;
+      source = read_token();
+    }
+    Value value{};
+    const std::size_t taken = parse(answer, answer_length, value);
+    const bool readable = taken > 0 && taken <= kMaxNumberBytes &&
+                          (source == Source::kLine || taken == answer_length);
+    bool accepted = readable;
+    if constexpr (std::is_integral_v<Value>) accepted = accepted && range.accepts(value);
+    if (accepted) {
+      if (source == Source::kLine) read_at += taken;
+      target = value;
+      return true;
+    }
+    if (source == Source::kCell) {
+      give_up_row();
+      return false;
+    }
+    refuse(readable ? range.refusal : Text::kUnreadableNumber);
+  }
 }
 
 enum class Name { kFits, kTooLong, kUnreadable, kEnded };
 
-// Whether the last name read ended at a tab, with more fields of its row after it.
-bool name_ended_at_tab = false;
-
-// The length of `text` once its C1 controls are left out.
-std::size_t without_c1_controls(char* text, std::size_t length) {
-  const Console_Encoding encoding = input_encoding();
+// The length of `text` once NUL bytes and C1 controls are left out; bytes
+// that make no whole character are kept as they are.
+std::size_t without_controls(char* text, std::size_t length, Console_Encoding encoding) {
   std::size_t kept = 0;
   for (std::size_t at = 0; at < length;) {
-    const std::size_t size = character_length(encoding, {text + at, length - at});
-    if (!is_c1_control(encoding, {text + at, size})) {
+    std::size_t size = character_length(encoding, {text + at, length - at});
+    const std::string_view character(text + at, size);
+    if (check_character(encoding, character) != Character_Check::kComplete) size = 1;
+    if (text[at] != '\0' && !is_c1_control(encoding, character)) {
       std::memmove(text + kept, text + at, size);
       kept += size;
     }
@@ -199,38 +361,54 @@ std::size_t without_c1_controls(char* text, std::size_t length) {
   return kept;
 }
 
-// Reads the name, up to a tab or the line's end (taken, not kept), into
-// `name`, which holds `capacity` bytes with the terminating NUL; a '\r' before
-// the line's end is dropped, and so are NUL bytes and C1 controls.
-Name read_name_field(char* name, std::size_t capacity) {
-  std::size_t length = 0;
-  int byte = take();
-  for (; byte != '\n' && byte != '\t'; byte = take()) {
-    if (byte == kEndOfInput) return Name::kEnded;
-    if (byte == '\0') continue;  // it would end the name where it stands
-    if (length < capacity) name[length] = static_cast<char>(byte);
-    ++length;
+// The name in `answer` as the console's encoding has it: a script's other
+// names are converted to it, and refused where a character has no form
+// there; in a UTF-16 script, a surrogate without its pair makes it unreadable.
+Name settle_name(char (&name)[kNameBytes]) {
+  if (answer_length > kMaxAnswerBytes) return Name::kTooLong;
+  const Console_Encoding from = input_encoding();
+  const Console_Encoding console = console_encoding_in_use();
+  const bool utf16 = input_kind == Input_Kind::kStream && script_from_utf16();
+  if (utf16 && !is_whole_text(Console_Encoding::kUtf8, {answer, answer_length})) {
+    return Name::kUnreadable;
   }
-  name_ended_at_tab = byte == '\t';
-  if (length > 0 && length <= capacity && !name_ended_at_tab && name[length - 1] == '\r') --length;
-  if (length >= capacity) return Name::kTooLong;
-  name[without_c1_controls(name, length)] = '\0';
+  std::string_view kept(answer, without_controls(answer, answer_length, from));
+  std::string converted;
+  if (from != console) {
+    if (!convert_text(kept, from, console, converted)) return Name::kUnreadable;
+    kept = converted;
+  }
+  if (kept.size() > static_cast<std::size_t>(kMaxNameLength)) return Name::kTooLong;
+  std::memcpy(name, kept.data(), kept.size());
+  name[kept.size()] = '\0';
   return Name::kFits;
 }
 
-// The name in the console's encoding: a script's other names are converted
-// to it, and refused where a character has no form there.
-Name read_name(char (&name)[kNameBytes]) {
-  const Console_Encoding console = console_encoding_in_use();
-  if (input_encoding() == console) return read_name_field(name, kNameBytes);
-  char utf8[kNameBytes * 2];  // a UTF-8 name takes at most 1.5 times the bytes
-  const Name read = read_name_field(utf8, sizeof utf8);
-  if (read != Name::kFits) return read;
-  std::string converted;
-  if (!convert_from_utf8(utf8, console, converted)) return Name::kUnreadable;
-  if (converted.size() > static_cast<std::size_t>(kMaxNameLength)) return Name::kTooLong;
-  std::memcpy(name, converted.c_str(), converted.size() + 1);
-  return Name::kFits;
+// The name on the line, up to a tab (the line is a row from there on) or the
+// line's end, both taken; a '\r' before the line's end is dropped.
+Name read_name_on_line(char (&name)[kNameBytes]) {
+  answer_length = 0;
+  int byte = take();
+  for (; byte != '\n' && byte != '\t'; byte = take()) {
+    if (byte == kEndOfInput) return Name::kEnded;
+    add_to_answer(byte);
+  }
+  if (byte == '\t') start_row(false);
+  if (byte == '\n' && answer_length > 0 && answer_length <= kMaxAnswerBytes &&
+      answer[answer_length - 1] == '\r') {
+    --answer_length;
+  }
+  return settle_name(name);
+}
+
+// Discards one character of the console's encoding (the line break after the
+// previous answer, or both bytes of "\r\n"). False once input has ended.
+bool discard_character_before_name() {
+  if (peek() == kEndOfInput) return false;  // a script's encoding is known once its bytes came
+  const bool carriage_return = peek() == '\r';
+  read_at += next_character_length(input_encoding(), peek_at);
+  if (carriage_return && peek() == '\n') ++read_at;
+  return true;
 }
 
 }  // namespace
@@ -239,85 +417,113 @@ void input_reset() {
   read_at = 0;
   filled = 0;
   ended = false;
+  line_ends_before_buffer = 0;
+  line_end_before_buffer = true;
+  row = {};
   input_kind = standard_input_kind();
   start_script(console_encoding_in_use());
 }
 
 Input_Kind input_kind_read() { return input_kind; }
 
-bool drop_rest_of_answer_line() {
-  if (input_kind == Input_Kind::kStream) return false;
-  // A terminal gives one line a read: what is buffered is the rest of the
-  // answer's line, line feeds inside it included. A console line longer than
-  // one read goes on in the next; a dumb terminal's line without its end was
-  // cut short by its end-of-file key.
-  bool more_than_blanks = false;
-  while (read_at < filled) {
-    const unsigned char byte = buffer[read_at++];
-    more_than_blanks = more_than_blanks || !is_blank(byte);
-    const bool line_goes_on = byte != '\n' && input_kind == Input_Kind::kKeys;
-    if (read_at == filled && line_goes_on && !fill()) break;
-  }
-  return more_than_blanks;
+bool item_given_up() { return row_given_up; }
+
+void end_item(bool answers_read) {
+  if (!row.active && (input_kind == Input_Kind::kStream || !answers_read)) return;
+  const std::size_t line = line_number();
+  if (drop_rest_of_line()) put_line_message(line, Text::kLeftoverDropped);
+  row = {};
 }
 
-int next_menu_key() {
-  if (!skip_blanks()) return kEndOfInput;
+namespace {
+
+enum class Menu_Line { kKeys, kRow, kHeader, kEmpty };
+
+// What the line of a script's menu key is, as far as it has come: a row (a
+// menu key followed directly by a tab or a comma); a header or another line
+// of cells whose first word is no menu key; a row of empty cells; or keys.
+Menu_Line menu_line(std::size_t key_length) {
   const int key = peek();
-  read_at += menu_key_length(input_encoding(), peek_at);
-  return key;
+  const int after = peek_come(key_length);
+  if (key_length == 1 && key >= '1' && key <= '5') {
+    if (after == '\t' || after == ',') return Menu_Line::kRow;
+    if (after == kEndOfInput || is_blank(after)) return Menu_Line::kKeys;
+  }
+  bool separator = false;
+  bool content = false;
+  for (std::size_t offset = 0; offset < kMaxAnswerBytes; ++offset) {
+    const int byte = peek_come(offset);
+    if (byte == kEndOfInput || byte == '\n') break;
+    const bool separates = byte == '\t' || byte == ',';
+    separator = separator || separates;
+    content = content || !(separates || is_blank(byte));
+  }
+  if (!separator) return Menu_Line::kKeys;
+  return content ? Menu_Line::kHeader : Menu_Line::kEmpty;
+}
+
+}  // namespace
+
+int next_menu_key() {
+  header_row = false;
+  for (;;) {
+    bool line_start = at_line_start();
+    for (int byte = peek(); is_blank(byte); byte = peek()) {
+      line_start = line_start || byte == '\n';
+      ++read_at;
+    }
+    if (peek() == kEndOfInput) return kEndOfInput;
+    const int key = peek();
+    const std::size_t length = menu_key_length(input_encoding(), peek_at);
+    const Menu_Line line =
+        input_kind == Input_Kind::kStream && line_start ? menu_line(length) : Menu_Line::kKeys;
+    if (line == Menu_Line::kEmpty) {
+      drop_rest_of_line();
+      continue;
+    }
+    read_at += length;
+    header_row = line == Menu_Line::kHeader;
+    if (line == Menu_Line::kRow) start_row(take() == ',');
+    return key;
+  }
+}
+
+bool give_up_header_row() {
+  if (!header_row) return false;
+  header_row = false;
+  give_up_row();
+  return true;
 }
 
 bool ask_int(Text prompt, std::int32_t& target, const Int_Range& range) {
-  for (;;) {
-    show_prompt(prompt);
-    std::int32_t value = 0;
-    switch (scan_int(value)) {
-      case Scan::kEnded: return false;
-      case Scan::kNumber:
-        if (range.accepts(value)) {
-          target = value;
-          return true;
-        }
-        refuse(range.refusal);
-        break;
-      case Scan::kUnreadable: refuse(Text::kUnreadableNumber); break;
-    }
-  }
+  return ask_number(prompt, target, parse_int, range);
 }
 
 bool ask_score(Text prompt, float& target) {
-  for (;;) {
-    show_prompt(prompt);
-    switch (scan_score(target)) {
-      case Scan::kEnded: return false;
-      case Scan::kNumber: return true;
-      case Scan::kUnreadable: refuse(Text::kUnreadableNumber); break;
-    }
-  }
+  return ask_number(prompt, target, parse_score, kAnyNumber);
 }
 
 bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   show_prompt(prompt);
-  const std::size_t discarded = next_character_length(input_encoding(), peek_at);
-  if (discarded == 0) return false;
-  const bool carriage_return = peek() == '\r';
-  read_at += discarded;
-  if (carriage_return && peek() == '\n') ++read_at;
-  char typed[kNameBytes] = {};
+  const Source source = answer_source();
+  if (source == Source::kGivenUp) return false;
+  if (source == Source::kCell) {
+    read_cell();
+    if (settle_name(name) == Name::kFits) return true;
+    give_up_row();
+    return false;
+  }
+  if (!discard_character_before_name()) return false;
   for (;;) {
     typed_name_bytes = kMaxNameLength;
-    const Name read = read_name(typed);
+    const Name read = read_name_on_line(name);
     typed_name_bytes = SIZE_MAX;
-    switch (read) {
-      case Name::kEnded: return false;
-      case Name::kFits: std::memcpy(name, typed, sizeof typed); return true;
-      case Name::kTooLong:
-      case Name::kUnreadable:
-        if (name_ended_at_tab) discard_rest_of_line();  // the row's other fields go with it
-        put_text(text(read == Name::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber));
-        show_prompt(prompt);
-        break;
+    if (read == Name::kFits || read == Name::kEnded) return read == Name::kFits;
+    if (row.active) {  // the name ended at a tab: its row goes with it
+      give_up_row();
+      return false;
     }
+    put_text(text(read == Name::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber));
+    show_prompt(prompt);
   }
 }

@@ -22,28 +22,29 @@ bool ask_entry_fields(Student_Record& row) {
          ask_score(Text::kAskEnglish, row.english);
 }
 
-// Item 1. False once input has ended. With every row taken, the entry is
-// asked and read as usual, then dropped, so that a script or a paste stays in
-// step: none of its answers is ever taken as a menu key.
+// Item 1. False once input has ended or the entry was given up: the tables
+// take an entry only once all its answers are in. With every row taken, the
+// entry is asked and read as usual, then dropped, so that a script or a paste
+// stays in step: none of its answers is ever taken as a menu key.
 bool enter_student() {
   std::int32_t exam = 0;
-  if (!ask_int(Text::kAskExamCode, exam, kExamCodes)) return false;
+  Student_Record entry{};
+  if (!ask_int(Text::kAskExamCode, exam, kExamCodes) || !ask_entry_fields(entry)) return false;
   if (number_student >= kMaxEntries) {
-    Student_Record dropped{};
-    if (!ask_entry_fields(dropped)) return false;
     put_text(text(Text::kTableFull));
     return true;
   }
   ++number_student;
-  const bool complete = ask_entry_fields(a[exam][number_student]);
-  if (complete) Data_Processing(exam);
-  return complete;
+  a[exam][number_student] = entry;
+  Data_Processing(exam);
+  return true;
 }
 
 enum class Item_End { kMenuAgain, kAnswersRead, kInputEnded };
 
-Item_End answered(bool input_goes_on) {
-  return input_goes_on ? Item_End::kAnswersRead : Item_End::kInputEnded;
+Item_End answered(bool complete) {
+  if (complete) return Item_End::kAnswersRead;
+  return item_given_up() ? Item_End::kMenuAgain : Item_End::kInputEnded;
 }
 
 // Items 1 to 4, and any key that is none.
@@ -67,12 +68,11 @@ void test_seams::run_menu() {
     const int key = read_key();
     if (key == kEndOfInput) return;
     put_char('\n');
+    if (give_up_header_row()) continue;
     if (key == '5') return;
     const Item_End end = carry_out(key);
     if (end == Item_End::kInputEnded) return;
-    if (end == Item_End::kAnswersRead && drop_rest_of_answer_line()) {
-      put_text(text(Text::kLeftoverDropped));
-    }
+    end_item(end == Item_End::kAnswersRead);
   }
 }
 

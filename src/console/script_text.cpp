@@ -16,6 +16,7 @@ constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
 constexpr std::string_view kMarks[] = {kUtf8Mark, kUtf16LittleMark, kUtf16BigMark};
 constexpr char kUnreadable = '\xFF';  // no byte of UTF-8
 constexpr std::size_t kUtf16Bytes = std::size_t{32} * 1024;
+constexpr std::size_t kHeldBytes = 4096;
 
 enum class Form { kStart, kBytes, kUtf16Little, kUtf16Big };
 
@@ -25,6 +26,11 @@ bool decided = true;
 // UTF-16 read and not converted yet: a unit or a pair that a read cut.
 char utf16[kUtf16Bytes];
 std::size_t utf16_length = 0;
+// Read beyond the room of a read to see the deciding line whole; given out
+// before anything read later.
+char held[kHeldBytes];
+std::size_t held_length = 0;
+std::size_t held_given = 0;
 
 // Whether `first`, all that has come, may still grow into a mark.
 bool may_become_a_mark(std::string_view first) {
@@ -78,8 +84,10 @@ std::size_t take_mark(char* into, std::size_t length) {
   return length;
 }
 
-// The first bytes, as many as it takes to tell a mark.
+// The first bytes, as many as it takes to tell a mark; no more than the
+// UTF-16 that a mark may leave to convert can hold.
 std::ptrdiff_t read_first(char* into, std::size_t size) {
+  size = std::min(size, kUtf16Bytes);
   std::size_t length = 0;
   do {
     const std::ptrdiff_t got = read_standard_input(into + length, size - length);
@@ -93,23 +101,63 @@ std::ptrdiff_t read_first(char* into, std::size_t size) {
   return read_script(into, size);  // a mark alone, so far
 }
 
-// The line of the first byte of 0x80 or more decides; the bytes before it are
-// ASCII, which decides nothing. The rest of that line is read first.
-std::size_t decide_by_first_line(char* into, std::size_t length, std::size_t size) {
-  const char* const high = std::find_if(
-      into, into + length, [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
-  if (high == into + length) return length;
-  decided = true;
-  const std::size_t from = static_cast<std::size_t>(high - into);
+// Reads on into `into` until its line has ended, or `size` is reached; the
+// length then.
+std::size_t read_to_line_end(char* into, std::size_t length, std::size_t from, std::size_t size) {
   while (std::memchr(into + from, '\n', length - from) == nullptr && length < size) {
     const std::ptrdiff_t got = read_standard_input(into + length, size - length);
     if (got <= 0) break;  // the next read meets the same end
     length += static_cast<std::size_t>(got);
   }
-  const std::string_view rest(into + from, length - from);
-  if (reads_as_utf8_chinese(rest.substr(0, rest.find('\n')))) {
-    text_encoding = Console_Encoding::kUtf8;
+  return length;
+}
+
+// A line that no line end closes, judged on its whole characters: one cut
+// short at its end, by the end of input or of the room to read it, is left out.
+std::string_view whole_characters(std::string_view line, Console_Encoding encoding) {
+  for (std::size_t cut = 1; cut < kMaxCharacterBytes && cut <= line.size(); ++cut) {
+    if (check_character(encoding, line.substr(line.size() - cut)) == Character_Check::kIncomplete) {
+      return line.substr(0, line.size() - cut);
+    }
   }
+  return line;
+}
+
+// What a script's deciding line says it is in, for a console of `console`
+// encoding: where the texts are UTF-8, GB18030 (GBK's superset) when the
+// line is no UTF-8 but reads as that; where they are GBK or GB18030, UTF-8
+// when the line reads as Chinese in UTF-8.
+Console_Encoding encoding_of_line(std::string_view line, bool closed, Console_Encoding console) {
+  const auto whole = [&](Console_Encoding encoding) {
+    return closed ? line : whole_characters(line, encoding);
+  };
+  if (console != Console_Encoding::kUtf8) {
+    return reads_as_utf8_chinese(whole(Console_Encoding::kUtf8)) ? Console_Encoding::kUtf8
+                                                                 : console;
+  }
+  const bool gb18030 = !is_whole_text(Console_Encoding::kUtf8, whole(Console_Encoding::kUtf8)) &&
+                       is_whole_text(Console_Encoding::kGb18030, whole(Console_Encoding::kGb18030));
+  return gb18030 ? Console_Encoding::kGb18030 : Console_Encoding::kUtf8;
+}
+
+// The line of the first byte of 0x80 or more decides; the bytes before it are
+// ASCII, which decides nothing. The rest of that line is read first, beyond
+// the room of this read where it must.
+std::size_t decide_by_first_line(char* into, std::size_t length, std::size_t size) {
+  const char* const high = std::find_if(
+      into, into + length, [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+  if (high == into + length) return length;
+  decided = true;
+  const auto from = static_cast<std::size_t>(high - into);
+  length = read_to_line_end(into, length, from, size);
+  std::string line(into + from, length - from);
+  if (line.find('\n') == std::string::npos) {
+    held_length = read_to_line_end(held, 0, 0, kHeldBytes);
+    line.append(held, held_length);
+  }
+  const std::size_t line_end = line.find('\n');
+  text_encoding = encoding_of_line(std::string_view(line).substr(0, line_end),
+                                   line_end != std::string::npos, text_encoding);
   return length;
 }
 
@@ -118,12 +166,20 @@ std::size_t decide_by_first_line(char* into, std::size_t length, std::size_t siz
 void start_script(Console_Encoding console) {
   form = Form::kStart;
   text_encoding = console;
-  decided = console == Console_Encoding::kUtf8;
+  decided = false;
   utf16_length = 0;
+  held_length = 0;
+  held_given = 0;
 }
 
 std::ptrdiff_t read_script(char* into, std::size_t size) {
-  if (form == Form::kUtf16Little || form == Form::kUtf16Big) return read_utf16(into, size);
+  if (script_from_utf16()) return read_utf16(into, size);
+  if (held_given < held_length) {
+    const std::size_t part = std::min(size, held_length - held_given);
+    std::memcpy(into, held + held_given, part);
+    held_given += part;
+    return static_cast<std::ptrdiff_t>(part);
+  }
   const std::ptrdiff_t got =
       form == Form::kStart ? read_first(into, size) : read_standard_input(into, size);
   if (got <= 0 || decided) return got;
@@ -132,3 +188,5 @@ std::ptrdiff_t read_script(char* into, std::size_t size) {
 }
 
 Console_Encoding script_encoding() { return text_encoding; }
+
+bool script_from_utf16() { return form == Form::kUtf16Little || form == Form::kUtf16Big; }

@@ -1,10 +1,11 @@
 // A script, standard input that is no terminal, as the reader reads it. A
 // byte-order mark at its very start says what it is in, and is no answer:
 // UTF-8, or UTF-16 (either order), which is read as UTF-8. Without a mark,
-// where the texts are GBK or GB18030, the first line that holds a byte of
-// 0x80 or more decides: UTF-8 where it reads as Chinese in UTF-8 (the rule of
+// the first line that holds a byte of 0x80 or more decides. Where the texts
+// are GBK or GB18030: UTF-8 where it reads as Chinese in UTF-8 (the rule of
 // editors that try UTF-8 before the local code page, made stricter), else the
-// console's encoding.
+// console's encoding. Where they are UTF-8: GB18030 where it is no UTF-8 but
+// reads as GB18030 (a file saved on a Chinese Windows), else UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -16,10 +17,15 @@ void start_script(Console_Encoding console);
 
 // The bytes read into `into`, at most `size` (at least 4): 0 at the end, -1 on
 // an error (errno says which). The line that decides what the script is in
-// comes whole, as far as it fits. In UTF-16, a unit or a pair cut by a read
+// is read whole before it is judged (up to 4 KiB beyond the room of its read,
+// which later reads give out first). In UTF-16, a unit or a pair cut by a read
 // is joined with the rest; one that has no pair is read as a byte no answer
 // takes.
 std::ptrdiff_t read_script(char* into, std::size_t size);
 
 // What the script's text is in, as far as it is known.
 Console_Encoding script_encoding();
+
+// Whether the script is UTF-16, read as UTF-8 in which a surrogate without
+// its pair is the byte 0xFF.
+bool script_from_utf16();

@@ -36,7 +36,11 @@ constexpr std::string_view kUtf8Texts[] = {
     "班级应为0~119，请重新输入。\n",       // kClassNoOutOfRange
     "姓名过长，请重新输入。\n",            // kNameTooLong
     "录入人数已满，无法继续录入。\n",      // kTableFull
-    "本行多余的输入已忽略。\n",            // kLeftoverDropped
+    "第",                                  // kScriptLineStart
+    "行",                                  // kScriptLineEnd
+    "本行",                                // kThisLine
+    "有误，整行未录入。\n",                // kRowGivenUp
+    "多余的输入已忽略。\n",                // kLeftoverDropped
     "同学在第",                            // kStudentExamLabel
     "次的考试中\n语文成绩为：",            // kStudentChineseLabel
     "\n数学成绩为：",                      // kStudentMathLabel
@@ -73,7 +77,8 @@ void use_console_encoding(Console_Encoding encoding) {
   if (encoding == Console_Encoding::kUtf8) return;
   // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
   for (std::size_t i = 0; i < kTextCount; ++i) {
-    if (!convert_from_utf8(kUtf8Texts[i], Console_Encoding::kGbk, gbk_texts[i])) return;
+    if (!convert_text(kUtf8Texts[i], Console_Encoding::kUtf8, Console_Encoding::kGbk, gbk_texts[i]))
+      return;
   }
   for (std::size_t i = 0; i < kTextCount; ++i) texts_in_use[i] = gbk_texts[i];
   encoding_in_use = encoding;

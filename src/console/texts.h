@@ -23,7 +23,15 @@ enum class Text {
   kClassNoOutOfRange,
   kNameTooLong,
   kTableFull,
-  kLeftoverDropped,  // what was left on an item's last line, at a terminal
+  // What became of a line, after the words that name it: "第" and its number
+  // and "行" in a script, "本行" where a person typed it. A row with a bad or
+  // missing cell is given up whole; what is left of a row, or at a terminal
+  // of an item's last line, is dropped.
+  kScriptLineStart,
+  kScriptLineEnd,
+  kThisLine,
+  kRowGivenUp,
+  kLeftoverDropped,
   // The labels of the student report, each before its value: the name comes
   // first, then the exam code, the three scores, the total, the rank and the
   // change.

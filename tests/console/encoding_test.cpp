@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
         Name_Case{"utf16le script under gbk", "LC_ALL=zh_CN.GBK", " 李雷", to_gbk("李雷"), "",
                   "UTF-16LE"},
         Name_Case{"utf16be script under utf8", "LC_ALL=C.UTF-8", " 𠮷\u0085", "𠮷", "", "UTF-16BE"},
-        Name_Case{"a tab ends the name", "LC_ALL=C.UTF-8", " Bob\t7", "Bob"}),
+        Name_Case{"a tab ends the name", "LC_ALL=C.UTF-8", " Bob\t7\t80\t90\t70", "Bob"}),
     readable_case_name{});
 
 // A UTF-8 script's name that GBK cannot hold is refused as unreadable, never

@@ -101,10 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "1 0 12\nBob\n7\n" + std::string(1100, '0') + "80 90 70 2 0 12 5",
                 menu_key("1") + kEntryPrompts +
                     student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5")},
-        Session{"a name too long takes its row's other fields along",
-                "1\t0\t12\t" + std::string(100, 'n') + "\t7\t1\t2\t3\nBob\t7\t1\t2\t3\n5",
-                menu_key("1") + kExam + kNumber + kName + kLongName + kName + kClass + kChinese +
-                    kMath + kEnglish + menu_key("5")},
+        Session{"a name too long gives up its row alone",
+                "1\t0\t12\t" + std::string(100, 'n') + "\t7\t1\t2\t3\n1\t0\t12\tBob\t7\t1\t2\t3\n5",
+                menu_key("1") + kExam + kNumber + kName + "第1行有误，整行未录入。\n" + kBobOutput +
+                    menu_key("5")},
         Session{"a score of 4096 bytes is refused, one of 4095 read",
                 "1 0 12\nBob\n7\n" + std::string(4094, '0') + "80\n" + std::string(4093, '0') +
                     "80 90 70 2 0 12 5",

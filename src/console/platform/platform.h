@@ -24,9 +24,10 @@ void end_console();
 // console (`output_is_console` false), the one its readers expect.
 Console_Encoding choose_console_encoding(bool output_is_console);
 
-// UTF-8 text in GBK or GB18030; false when it is not UTF-8, or some character
-// has no form there.
-bool convert_from_utf8(std::string_view utf8, Console_Encoding encoding, std::string& converted);
+// Text in another encoding; false when it is not text of `from`, or some
+// character has no form in `to`.
+bool convert_text(std::string_view text, Console_Encoding from, Console_Encoding to,
+                  std::string& converted);
 
 // UTF-16 text in UTF-8: the bytes of `utf16` taken, all but a unit or a
 // surrogate pair cut short at its end. A surrogate without its pair becomes

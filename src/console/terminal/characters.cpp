@@ -139,6 +139,8 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text) {
 }
 
 bool is_c1_control(Console_Encoding encoding, std::string_view character) {
+  // Bytes that are no whole character are no control either: they stay as they are.
+  if (check_character(encoding, character) != Character_Check::kComplete) return false;
   std::uint32_t code_point = kNoCodePoint;
   if (encoding == Console_Encoding::kUtf8 && character.size() == 2) {
     code_point = utf8_code_point(character);
@@ -146,6 +148,17 @@ bool is_c1_control(Console_Encoding encoding, std::string_view character) {
     code_point = gb18030_code_point(character);
   }
   return code_point >= 0x80 && code_point <= 0x9f;
+}
+
+bool is_whole_text(Console_Encoding encoding, std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = character_length(encoding, text.substr(at));
+    if (check_character(encoding, text.substr(at, length)) != Character_Check::kComplete) {
+      return false;
+    }
+    at += length;
+  }
+  return true;
 }
 
 bool reads_as_utf8_chinese(std::string_view line) {

@@ -29,8 +29,12 @@ std::size_t character_length(Console_Encoding encoding, std::string_view text);
 // other zero-width ones, 2 for East Asian wide and fullwidth ones, else 1.
 int character_columns(Console_Encoding encoding, std::string_view character);
 
-// Whether one whole character is a C1 control, U+0080 to U+009F.
+// Whether `character` is one whole character that is a C1 control, U+0080 to
+// U+009F; bytes that form no whole character are none.
 bool is_c1_control(Console_Encoding encoding, std::string_view character);
+
+// Whether `text` is whole characters of `encoding` and nothing else.
+bool is_whole_text(Console_Encoding encoding, std::string_view text);
 
 // Whether a line of a script without a mark reads as Chinese in UTF-8: valid
 // UTF-8 whose every other character is a CJK ideograph, a full-width form or

@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "console/platform/platform.h"
@@ -32,7 +33,8 @@ const char* locale_variable() {
 
 bool convert(iconv_t converter, std::string_view source, std::string& converted) {
   std::string in(source);
-  // Two bytes of UTF-8 may take four of GB18030; never more than twice as many.
+  // Two bytes of UTF-8 may take four of GB18030, and two of GBK three of
+  // UTF-8: never more than twice as many.
   converted.assign(in.size() * 2 + 1, '\0');
   char* in_cursor = in.data();
   size_t in_left = in.size();
@@ -79,14 +81,22 @@ Console_Encoding choose_console_encoding(bool) {
   return encoding_of_codeset(codeset);
 }
 
-bool convert_from_utf8(std::string_view utf8, Console_Encoding encoding, std::string& converted) {
-  // Opened once, and kept for the run.
-  static const iconv_t to_gbk = iconv_open("GBK", "UTF-8");
-  static const iconv_t to_gb18030 = iconv_open("GB18030", "UTF-8");
-  const iconv_t converter = encoding == Console_Encoding::kGb18030 ? to_gb18030 : to_gbk;
+bool convert_text(std::string_view text, Console_Encoding from, Console_Encoding to,
+                  std::string& converted) {
+  static constexpr const char* kNames[] = {"UTF-8", "GBK", "GB18030"};  // as Console_Encoding
+  // Each pair opened once, when first used, and kept for the run.
+  static iconv_t converters[std::size(kNames)][std::size(kNames)];
+  static bool opened[std::size(kNames)][std::size(kNames)];
+  const auto from_index = static_cast<std::size_t>(from);
+  const auto to_index = static_cast<std::size_t>(to);
+  iconv_t& converter = converters[from_index][to_index];
+  if (!opened[from_index][to_index]) {
+    converter = iconv_open(kNames[to_index], kNames[from_index]);
+    opened[from_index][to_index] = true;
+  }
   if (converter == reinterpret_cast<iconv_t>(-1)) return false;
   iconv(converter, nullptr, nullptr, nullptr, nullptr);  // a fresh start after a failure
-  return convert(converter, utf8, converted);
+  return convert(converter, text, converted);
 }
 
 std::size_t convert_from_utf16(std::string_view utf16, bool big_endian, std::string& utf8) {

@@ -16,8 +16,13 @@ namespace {
 // Written by the main code alone, with every handled signal blocked; read by
 // the handlers while `in_key_mode` is set.
 termios found_mode{};
+termios key_mode{};
 std::atomic<bool> in_key_mode{false};
 std::atomic<bool> resumed{false};
+// Continued since the terminal was last taken: whoever had it meanwhile (a
+// shell, stty) may have changed its mode, though the program never gave it
+// back (a stop it could not catch, or the shell took the terminal first).
+std::atomic<bool> mode_may_have_changed{false};
 std::atomic<bool> resized{false};
 std::atomic<int> line_breaks_for_ending{0};
 std::atomic<bool> started{false};
@@ -83,7 +88,10 @@ void on_stop_signal(int) {
   errno = saved_errno;
 }
 
-void on_continue(int) { resumed.store(true); }
+void on_continue(int) {
+  resumed.store(true);
+  mode_may_have_changed.store(true);
+}
 void on_resize(int) { resized.store(true); }
 
 // A signal that was ignored stays ignored. No handler runs inside another:
@@ -98,17 +106,26 @@ void handle(int signal_number, void (*handler)(int)) {
   sigaction(signal_number, &action, nullptr);
 }
 
-// Key mode where the program holds the terminal and has not taken it: by the
-// main code only, no stop between the check and the change. SIGTTOU stays
-// open: in the background the change stops the program before it is made.
+bool same_mode(const termios& one, const termios& other) {
+  return one.c_iflag == other.c_iflag && one.c_oflag == other.c_oflag &&
+         one.c_cflag == other.c_cflag && one.c_lflag == other.c_lflag &&
+         std::memcmp(one.c_cc, other.c_cc, sizeof one.c_cc) == 0;
+}
+
+// Key mode where the program holds the terminal and has not taken it, or
+// after a continue finds it in another mode, which is then the one to give
+// back: by the main code only, no stop between the check and the change.
+// SIGTTOU stays open: in the background the change stops the program before
+// it is made.
 void take_terminal() {
   sigset_t previous;
   sigprocmask(SIG_BLOCK, &handled, &previous);
+  const bool look_again = mode_may_have_changed.exchange(false);
   termios found{};
-  if (!ended.load() && !in_key_mode.load() && holds_terminal() &&
-      tcgetattr(STDIN_FILENO, &found) == 0) {
+  if (!ended.load() && (!in_key_mode.load() || look_again) && holds_terminal() &&
+      tcgetattr(STDIN_FILENO, &found) == 0 && !(in_key_mode.load() && same_mode(found, key_mode))) {
     found_mode = found;
-    const termios key_mode = key_mode_from(found);
+    key_mode = key_mode_from(found);
     in_key_mode.store(true);  // before the change: an ending signal after it undoes it
     // TCSANOW, not TCSAFLUSH: keys typed ahead are kept.
     tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 inline constexpr UINT kChineseCodePage = 936;
+inline constexpr UINT kGb18030CodePage = 54936;
 
 // Whether the standard handle is a console rather than a file or a pipe.
 inline bool is_console(DWORD standard_handle) {
