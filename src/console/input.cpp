@@ -238,12 +238,14 @@ void read_cell() {
   while (peek() != '\n' && is_blank(peek()) && !is_separator(peek())) ++read_at;
   bool quoted = input_kind == Input_Kind::kStream && peek() == '"';
   if (quoted) ++read_at;
+  std::size_t quoted_length = 0;  // white space within the quotes is the cell's own
   row.cell_follows = false;
   for (int byte = peek(); byte != kEndOfInput && byte != '\n'; byte = peek()) {
     ++read_at;
     if (quoted && byte == '"') {
       quoted = peek() == '"';
       if (quoted) add_to_answer(take());
+      quoted_length = answer_length;
     } else if (!quoted && is_separator(byte)) {
       row.cell_follows = true;
       break;
@@ -251,7 +253,8 @@ void read_cell() {
       add_to_answer(byte);
     }
   }
-  while (answer_length > 0 && is_blank(static_cast<unsigned char>(answer[answer_length - 1]))) {
+  while (answer_length > quoted_length &&
+         is_blank(static_cast<unsigned char>(answer[answer_length - 1]))) {
     --answer_length;
   }
   answer[answer_length] = '\0';

@@ -3,6 +3,7 @@
 // read in characters of that encoding.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 const std::string kGb18030Jiyi = "\x95\x34\xb2\x35";  // U+20BB7, four bytes
 const std::string kGbkLi = "\xc0\xee";                // 李
+const std::string kGb18030Li = kGbkLi;
 
 // What the name step makes of a name typed straight after the student number:
 // one character of the console's encoding is discarded, then the rest of the
@@ -123,16 +125,96 @@ INSTANTIATE_TEST_SUITE_P(
         Name_Case{"utf16le script under gbk", "LC_ALL=zh_CN.GBK", " 李雷", to_gbk("李雷"), "",
                   "UTF-16LE"},
         Name_Case{"utf16be script under utf8", "LC_ALL=C.UTF-8", " 𠮷\u0085", "𠮷", "", "UTF-16BE"},
-        Name_Case{"a tab ends the name", "LC_ALL=C.UTF-8", " Bob\t7\t80\t90\t70", "Bob"}),
+        Name_Case{"a tab ends the name", "LC_ALL=C.UTF-8", " Bob\t7\t80\t90\t70", "Bob"},
+        Name_Case{"gb18030 script under utf8", "LC_ALL=C.UTF-8", " " + kGb18030Li + kGb18030Jiyi,
+                  "李𠮷"},
+        Name_Case{"gbk bytes in a utf8 script stay", "LC_ALL=C.UTF-8", " \xC2\xDE\xB4\xF3",
+                  "\xC2\xDE\xB4\xF3", kUtf8Mark},
+        Name_Case{"c1 control left out", "LC_ALL=C.UTF-8", " a\u0085b", "ab"},
+        Name_Case{"gb18030 cut four-byte form kept", "LC_ALL=zh_CN.GB18030",
+                  " a\x81\x30\x81:", "a\x81\x30\x81:"}),
     readable_case_name{});
 
-// A UTF-8 script's name that GBK cannot hold is refused as unreadable, never
-// stored in part.
-TEST(Gbk, Utf8NameWithoutAGbkFormIsRefused) {
+struct Refused_Name {
+  const char* what;
+  const char* locale;
+  std::string script;  // up to an unreadable name after "1 0 12 "; then 李雷
+  bool utf16 = false;  // the script is in UTF-16LE
+};
+
+class UnreadableName : public ::testing::TestWithParam<Refused_Name> {};
+
+// A name that cannot be read is refused, never stored in part, and asked again.
+TEST_P(UnreadableName, IsRefusedAndAskedAgain) {
+  const Refused_Name& name = GetParam();
+  const std::string rest = "\n李雷\n7 80 90 70 2 0 12 5";
   const Program_Run run =
-      run_program(kUtf8Mark + "1 0 12 刘䶮\n李雷\n7 80 90 70 2 0 12 5", {"LC_ALL=zh_CN.GBK"});
-  EXPECT_NE(run.out.find(to_gbk(kName + kUnreadable + kName + kClass)), std::string::npos);
-  EXPECT_NE(run.out.find(to_gbk(student_report("李雷", 0, 80, 90, 70, 240, 1))), std::string::npos);
+      run_program(name.script + (name.utf16 ? converted(rest, "UTF-16LE") : rest), {name.locale});
+  const bool gbk = std::string(name.locale) != "LC_ALL=C.UTF-8";
+  const auto in_locale = [&](const std::string& text) { return gbk ? to_gbk(text) : text; };
+  EXPECT_NE(run.out.find(in_locale(kName + kUnreadable + kName + kClass)), std::string::npos);
+  EXPECT_NE(run.out.find(in_locale(student_report("李雷", 0, 80, 90, 70, 240, 1))),
+            std::string::npos);
+}
+
+const std::string kUtf16Start = converted("\uFEFF1 0 12 刘", "UTF-16LE");
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, UnreadableName,
+    ::testing::Values(Refused_Name{"utf8 name without a gbk form", "LC_ALL=zh_CN.GBK",
+                                   kUtf8Mark + "1 0 12 刘䶮"},
+                      Refused_Name{"lone surrogate under gbk", "LC_ALL=zh_CN.GBK",
+                                   kUtf16Start + std::string("\x00\xD8", 2), true},
+                      Refused_Name{"reversed pair under utf8", "LC_ALL=C.UTF-8",
+                                   kUtf16Start + std::string("\x00\xDC\x00\xD8", 4), true}),
+    readable_case_name{});
+
+// A UTF-16 script of any size is read whole, through a pipe or from a file.
+TEST(Utf16, ScriptLargerThanItsBufferAnswersEveryQuery) {
+  constexpr int kQueries = 10000;  // 140 KB in UTF-16
+  std::string script = "\uFEFF1 0 12 李雷\n7 80 90 70\n";
+  for (int query = 0; query < kQueries; ++query) script += "2 0 12\n";
+  const std::string path = ::testing::TempDir() + "utf16_script.txt";
+  for (const char* encoding : {"UTF-16LE", "UTF-16BE"}) {
+    const bool from_file = std::string(encoding) == "UTF-16BE";
+    const std::string bytes = converted(script + "5", encoding);
+    Run_Setup setup;
+    if (from_file) {
+      std::ofstream(path, std::ios::binary) << bytes;
+      setup.input_path = path.c_str();
+    }
+    const Program_Run run =
+        run_program(from_file ? "" : bytes, {"LC_ALL=C.UTF-8"}, std::chrono::seconds(60), setup);
+    const std::string report = student_report("李雷", 0, 80, 90, 70, 240, 1);
+    int reports = 0;
+    for (auto at = run.out.find(report); at != std::string::npos; at = run.out.find(report, at + 1))
+      ++reports;
+    EXPECT_EQ(reports, kQueries) << encoding;
+    EXPECT_EQ(run.exit_status, 0) << encoding;
+  }
+}
+
+// A UTF-8 script's first name is converted however its line arrives: after a
+// pause in a pipe, or cut by the end of a read from a file.
+TEST(Gbk, Utf8NameIsConvertedHoweverItsLineArrives) {
+  const std::string rest = "李雷\n7 80 90 70 2 0 12 5";
+  const std::string report = to_gbk(student_report("李雷", 0, 80, 90, 70, 240, 1));
+  for (const char* locale : {"LC_ALL=zh_CN.GBK", "LC_ALL=zh_CN.GB18030"}) {
+    Run_Setup setup;
+    setup.pause_after = 7;
+    setup.pause = std::chrono::milliseconds(300);
+    const Program_Run run =
+        run_program("1 0 12\n" + rest, {locale}, std::chrono::seconds(20), setup);
+    EXPECT_NE(run.out.find(report), std::string::npos) << locale;
+  }
+  const std::string path = ::testing::TempDir() + "late_name.txt";
+  for (const std::size_t name_at : {65534U, 65535U, 65536U, 98302U, 98303U, 98304U}) {
+    std::ofstream(path, std::ios::binary) << std::string(name_at - 7, ' ') + "1 0 12 " + rest;
+    Run_Setup setup;
+    setup.input_path = path.c_str();
+    const Program_Run run = run_program("", {"LC_ALL=zh_CN.GBK"}, std::chrono::seconds(20), setup);
+    EXPECT_NE(run.out.find(report), std::string::npos) << name_at;
+  }
 }
 
 TEST(Gb18030, FourByteCharacterIsOneKeyAtTheMenu) {

@@ -7,6 +7,7 @@
 
 #include "case_names.h"
 #include "expected_texts.h"
+#include "gbk.h"
 #include "program_runner.h"
 
 using namespace expected;
@@ -118,6 +119,44 @@ INSTANTIATE_TEST_SUITE_P(
         Session{"99 bytes and a carriage return fit",
                 "1 0 12\n" + std::string(99, 'n') + "\r\n7 1 2 3 5",
                 menu_key("1") + kEntryPrompts + menu_key("5")}),
+    readable_case_name{});
+
+// A spreadsheet's rows, tab-separated or CSV: each is one entry or none.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Sessions,
+    ::testing::Values(
+        Session{"bad cells give up their rows alone",
+                "1\t0\t1\tA\t3班\t1\t1\t1\n1\t0\t2\tB\t9\t缺考\t1\t1\r\n1\t0\t\tC\t9\t1\t1\t1\n"
+                "1\t0\t4\tD\t120\t1\t1\t1\n1\t0\t5\tE\t9\t80 90\t1\t1\n2\t9\t5\n"
+                "1\t0\t12\tBob\t9\t80\t90\t70\n3\t0\t9\n5",
+                menu_key("1") + kExam + kNumber + kName + kClass + "第1行有误，整行未录入。\n" +
+                    menu_key("1") + kExam + kNumber + kName + kClass + kChinese +
+                    "第2行有误，整行未录入。\n" + menu_key("1") + kExam + kNumber +
+                    "第3行有误，整行未录入。\n" + menu_key("1") + kExam + kNumber + kName + kClass +
+                    "第4行有误，整行未录入。\n" + menu_key("1") + kExam + kNumber + kName + kClass +
+                    kChinese + "第5行有误，整行未录入。\n" + menu_key("2") + kExam +
+                    "第6行有误，整行未录入。\n" + kBobOutput +
+                    class_query(class_report(9, 0, 80, 90, 70, 1)) + menu_key("5")},
+        Session{"short rows are given up at their first missing answer", "1\t0\t12\n1,0,12,\n1\t0",
+                menu_key("1") + kExam + kNumber + kName + "第1行有误，整行未录入。\n" +
+                    menu_key("1") + kExam + kNumber + kName + kClass + "第2行有误，整行未录入。\n" +
+                    menu_key("1") + kExam + kNumber + "第3行有误，整行未录入。\n" + kMenu},
+        Session{"an extra cell is dropped with a notice, empty ones silently",
+                "1\t0\t12\tBob\t7\t80\t90\t70\t240\n1,0,13,Ann,7,80,90,70,\t,\n4\t\n5",
+                kBobOutput + "第1行多余的输入已忽略。\n" + kBobOutput + menu_key("4") + kNotYet +
+                    menu_key("5")},
+        Session{"a header row is refused, empty rows passed over",
+                "序号,考试代号,学号,姓名\r\n,,,,\r\nx\tz\n\t\t\n5",
+                menu_key("") + "第1行有误，整行未录入。\n" + menu_key("x") +
+                    "第3行有误，整行未录入。\n" + menu_key("5")},
+        Session{"a quoted CSV cell holds commas and quotes",
+                "1,0,12, \"Li, \"\"Lei\"\"\" ,7,80,90,70\r\n2,0,12\r\n5",
+                kBobOutput + student_query(student_report("Li, \"Lei\"", 0, 80, 90, 70, 240, 1)) +
+                    menu_key("5")},
+        Session{"a GBK CSV where the texts are UTF-8",
+                to_gbk("1,0,12,罗大,7,80,90,70\r\n2,0,12\r\n5"),
+                kBobOutput + student_query(student_report("罗大", 0, 80, 90, 70, 240, 1)) +
+                    menu_key("5")}),
     readable_case_name{});
 
 // Input that is not there yet is waited for, also when the pipe was left
@@ -253,6 +292,24 @@ TEST(FullTable, HundredthEntryIsReadThenRefused) {
   input += "1 0 100\nLast\n7\n1 2 3\n2 0 5\n5";
   output += menu_key("1") + kEntryPrompts + kFull +
             student_query(student_report("Name", 0, 50, 60, 70, 180, 1)) + menu_key("5");
+  expect_clean_session(input, output);
+}
+
+// Good rows among bad ones are all entered; the hundredth finds the table full.
+TEST(FullTable, GoodRowsAmongBadOnesAreAllEntered) {
+  std::string input;
+  std::string output;
+  for (int entry = 1, line = 1; entry <= 100; ++entry, ++line) {
+    if (entry % 33 == 0) {
+      input += "1\t0\t\tBad\t9\t1\t2\t3\n";
+      output += menu_key("1") + kExam + kNumber + "第" + std::to_string(line++) +
+                "行有误，整行未录入。\n";
+    }
+    input += "1\t0\t" + std::to_string(entry) + "\tName\t9\t50\t60\t70\n";
+    output += menu_key("1") + kEntryPrompts + (entry == 100 ? kFull : "");
+  }
+  input += "2\t0\t99\n5";
+  output += student_query(student_report("Name", 0, 50, 60, 70, 180, 99)) + menu_key("5");
   expect_clean_session(input, output);
 }
 

@@ -577,6 +577,40 @@ TEST(Terminal, CtrlZRestoresAndContinueTakesKeysAgain) {
   EXPECT_TRUE(session.cooked());
 }
 
+// A stop the program cannot catch, as kill -STOP sends (or one a wrapper's
+// shell acted on first): on continuing, key mode comes back where the mode
+// was changed meanwhile, and that mode is the one given back at the end.
+struct Mode_While_Stopped {
+  const char* what;
+  bool changed;  // as a shell taking the terminal back would
+};
+
+class ContinueAfterStop : public ::testing::TestWithParam<Mode_While_Stopped> {};
+
+TEST_P(ContinueAfterStop, TakesKeysAgainAndEndsInTheRightMode) {
+  Terminal_Session session;
+  const termios found = session.mode();
+  ASSERT_TRUE(session.wait_for(kMenu));
+  const pid_t program = session.program();
+  kill(program, SIGSTOP);
+  ASSERT_TRUE(eventually([&] { return process_state(program) == 'T'; }));
+  termios meanwhile = found;
+  meanwhile.c_cc[VKILL] = 0x0b;  // a mode of its own, to tell it by
+  if (GetParam().changed) ASSERT_TRUE(session.set_mode(meanwhile));
+  kill(program, SIGCONT);
+  session.send("4");  // without Enter, echoed once
+  ASSERT_TRUE(session.wait_for("4\n" + kNotYet + kMenu)) << session.seen();
+  session.send("5");
+  EXPECT_TRUE(exited_with(session.finish(), 0));
+  EXPECT_EQ(session.mode().c_cc[VKILL], (GetParam().changed ? meanwhile : found).c_cc[VKILL]);
+  EXPECT_TRUE(session.cooked());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, ContinueAfterStop,
+                         ::testing::Values(Mode_While_Stopped{"mode changed", true},
+                                           Mode_While_Stopped{"mode left alone", false}),
+                         readable_case_name{});
+
 struct Background_Job {
   const char* what;
   const char* start;  // typed at the shell after the program's path

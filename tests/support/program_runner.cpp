@@ -67,7 +67,7 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
   if (input.empty()) close_if_open(input_fd);
   const auto started = std::chrono::steady_clock::now();
   const auto deadline = started + limit;
-  const auto input_from = started + setup.delay;
+  auto input_from = started + setup.delay;
   const auto output_from = started + setup.output_delay;
   char chunk[65536];
   while (output_fd >= 0 || error_fd >= 0) {
@@ -102,8 +102,12 @@ Program_Run run_program(const std::string& input, const std::vector<std::string>
       }
     }
     if (input_fd >= 0 && watched[2].revents != 0) {
-      const ssize_t put = write(input_fd, input.data() + written, input.size() - written);
+      const std::size_t until = written < setup.pause_after ? setup.pause_after : input.size();
+      const ssize_t put =
+          write(input_fd, input.data() + written, std::min(until, input.size()) - written);
       if (put > 0) written += static_cast<std::size_t>(put);
+      if (put > 0 && written == setup.pause_after)
+        input_from = std::chrono::steady_clock::now() + setup.pause;
       if ((put < 0 && errno != EAGAIN && errno != EINTR) || written == input.size())
         close_if_open(input_fd);
     }

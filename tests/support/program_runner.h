@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ struct Run_Setup {
   const char* input_path = nullptr;
   const char* output_path = nullptr;
   std::vector<std::string> arguments{};
-  bool output_closed = false;  // by its reader, before the program writes
+  bool output_closed = false;          // by its reader, before the program writes
+  std::size_t pause_after = SIZE_MAX;  // input bytes written before a pause
+  std::chrono::milliseconds pause{0};
 };
 
 // `environment` is the whole environment, as NAME=value strings.
