@@ -209,11 +209,12 @@ bool pass_blank_rest_of_line() {
   return true;
 }
 
-// Where the next answer comes from: the row's next cell, or the line. A row
-// whose line has ended is given up in a script. At a terminal a person types
-// the rest, and the next lines are read as lines; there, empty cells at the
-// end of the line (a tab typed last) are no answers either.
-enum class Source { kLine, kCell, kGivenUp };
+// Where the next answer comes from: the row's next cell, the line, or none
+// (input has ended, or the row was given up). A row whose line has ended is
+// given up in a script. At a terminal a person types the rest, and the next
+// lines are read as lines; there, empty cells at the end of the line (a tab
+// typed last) are no answers either.
+enum class Source { kLine, kCell, kNone };
 
 Source answer_source() {
   if (!row.active) return Source::kLine;
@@ -222,11 +223,30 @@ Source answer_source() {
   row = {};
   if (typed) return Source::kLine;
   give_up_row();
-  return Source::kGivenUp;
+  return Source::kNone;
 }
 
 void add_to_answer(int byte) {
   if (answer_length <= kMaxAnswerBytes) answer[answer_length++] = static_cast<char>(byte);
+}
+
+// Blanks around a cell's text: none of them a separator or the line's end.
+bool is_padding(int byte) { return byte != '\n' && is_blank(byte) && !is_separator(byte); }
+
+// In a script, a cell may begin with a double quote.
+bool take_opening_quote() {
+  if (input_kind != Input_Kind::kStream || peek() != '"') return false;
+  ++read_at;
+  return true;
+}
+
+// Leaves out the padding at the end of `answer`, beyond its first `kept` bytes.
+void trim_answer(std::size_t kept) {
+  while (answer_length > kept &&
+         is_padding(static_cast<unsigned char>(answer[answer_length - 1]))) {
+    --answer_length;
+  }
+  answer[answer_length] = '\0';
 }
 
 // The row's next cell into `answer`: the text up to the next separator or the
@@ -235,29 +255,26 @@ void add_to_answer(int byte) {
 // stands for one ".
 void read_cell() {
   answer_length = 0;
-  while (peek() != '\n' && is_blank(peek()) && !is_separator(peek())) ++read_at;
-  bool quoted = input_kind == Input_Kind::kStream && peek() == '"';
-  if (quoted) ++read_at;
-  std::size_t quoted_length = 0;  // white space within the quotes is the cell's own
+  while (is_padding(peek())) ++read_at;
+  bool quoted = take_opening_quote();
+  std::size_t kept = 0;  // white space within the quotes is the cell's own
   row.cell_follows = false;
   for (int byte = peek(); byte != kEndOfInput && byte != '\n'; byte = peek()) {
     ++read_at;
+    if (quoted && byte == '"' && peek() != '"') {
+      quoted = false;
+      kept = answer_length;
+      continue;
+    }
     if (quoted && byte == '"') {
-      quoted = peek() == '"';
-      if (quoted) add_to_answer(take());
-      quoted_length = answer_length;
+      ++read_at;  // "" stands for one "
     } else if (!quoted && is_separator(byte)) {
       row.cell_follows = true;
       break;
-    } else {
-      add_to_answer(byte);
     }
+    add_to_answer(byte);
   }
-  while (answer_length > quoted_length &&
-         is_blank(static_cast<unsigned char>(answer[answer_length - 1]))) {
-    --answer_length;
-  }
-  answer[answer_length] = '\0';
+  trim_answer(kept);
 }
 
 // The next token on the line into `answer`, up to a blank, left unread; a
@@ -275,6 +292,16 @@ Source read_token() {
   read_at += answer_length + 1;
   start_row(false);
   return Source::kCell;
+}
+
+// The next answer's text into `answer`: the row's next cell, or the line's
+// next token.
+Source read_answer() {
+  const Source source = answer_source();
+  if (source == Source::kCell) read_cell();
+  if (source != Source::kLine) return source;
+  if (!skip_blanks(true)) return Source::kNone;
+  return read_token();
 }
 
 // The bytes at the start of `text` that make its number, as "%d" and "%f"
@@ -309,39 +336,48 @@ void refuse(Text message) {
   put_text(text(message));
 }
 
-// The answer to `prompt`, read by `parse`, into target when `range` (if any)
-// takes it. On a line, what follows the number stays unread, and a refused
-// answer is asked again; a cell must be wholly the number, or the row is
-// given up.
+// The `taken` bytes at the start of `answer` that make its number, taken
+// from a line (what follows stays unread); 0 where they make none, are too
+// long, or in a cell are not all of it.
+std::size_t take_number(Source source, std::size_t taken) {
+  if (taken == 0 || taken > kMaxNumberBytes) return 0;
+  if (source == Source::kCell) return taken == answer_length ? taken : 0;
+  read_at += taken;
+  return taken;
+}
+
+template <class Value>
+bool in_range(const Int_Range& range, Value value) {
+  if constexpr (std::is_integral_v<Value>) return range.accepts(value);
+  return true;
+}
+
+// A refused answer: on a line, the rest of it discarded, its message, and
+// true to ask again; in a row, the row given up.
+bool refuse_answer(Source source, Text message) {
+  if (source == Source::kCell) {
+    give_up_row();
+    return false;
+  }
+  refuse(message);
+  return true;
+}
+
+// The answer to `prompt`, read by `parse`, into target when `range` takes it.
 template <class Value>
 bool ask_number(Text prompt, Value& target, std::size_t (*parse)(const char*, std::size_t, Value&),
                 const Int_Range& range) {
   for (;;) {
     show_prompt(prompt);
-    Source source = answer_source();
-    if (source == Source::kGivenUp) return false;
-    if (source == Source::kCell) {
-      read_cell();
-    } else {
-      if (!skip_blanks(true)) return false;
-      source = read_token();
-    }
+    const Source source = read_answer();
+    if (source == Source::kNone) return false;
     Value value{};
-    const std::size_t taken = parse(answer, answer_length, value);
-    const bool readable = taken > 0 && taken <= kMaxNumberBytes &&
-                          (source == Source::kLine || taken == answer_length);
-    bool accepted = readable;
-    if constexpr (std::is_integral_v<Value>) accepted = accepted && range.accepts(value);
-    if (accepted) {
-      if (source == Source::kLine) read_at += taken;
+    const bool readable = take_number(source, parse(answer, answer_length, value)) > 0;
+    if (readable && in_range(range, value)) {
       target = value;
       return true;
     }
-    if (source == Source::kCell) {
-      give_up_row();
-      return false;
-    }
-    refuse(readable ? range.refusal : Text::kUnreadableNumber);
+    if (!refuse_answer(source, readable ? range.refusal : Text::kUnreadableNumber)) return false;
   }
 }
 
@@ -442,16 +478,10 @@ namespace {
 
 enum class Menu_Line { kKeys, kRow, kHeader, kEmpty };
 
-// What the line of a script's menu key is, as far as it has come: a row (a
-// menu key followed directly by a tab or a comma); a header or another line
-// of cells whose first word is no menu key; a row of empty cells; or keys.
-Menu_Line menu_line(std::size_t key_length) {
-  const int key = peek();
-  const int after = peek_come(key_length);
-  if (key_length == 1 && key >= '1' && key <= '5') {
-    if (after == '\t' || after == ',') return Menu_Line::kRow;
-    if (after == kEndOfInput || is_blank(after)) return Menu_Line::kKeys;
-  }
+// The line from the menu key on, as far as it has come: a header or another
+// line of cells (tabs or commas) that begins with no menu key, a row of
+// empty cells, or keys.
+Menu_Line line_of_cells() {
   bool separator = false;
   bool content = false;
   for (std::size_t offset = 0; offset < kMaxAnswerBytes; ++offset) {
@@ -465,16 +495,43 @@ Menu_Line menu_line(std::size_t key_length) {
   return content ? Menu_Line::kHeader : Menu_Line::kEmpty;
 }
 
+// What the line of a script's menu key is: a row where a menu key is
+// followed directly by a tab or a comma; keys where its first word is a menu
+// key; else as its cells say.
+Menu_Line menu_line(std::size_t key_length) {
+  const int key = peek();
+  const int after = peek_come(key_length);
+  if (key_length == 1 && key >= '1' && key <= '5') {
+    if (after == '\t' || after == ',') return Menu_Line::kRow;
+    if (after == kEndOfInput || is_blank(after)) return Menu_Line::kKeys;
+  }
+  return line_of_cells();
+}
+
+// Skips the blanks before the next menu key; whether the key begins its line.
+bool skip_to_menu_key() {
+  bool line_start = at_line_start();
+  for (int byte = peek(); is_blank(byte); byte = peek()) {
+    line_start = line_start || byte == '\n';
+    ++read_at;
+  }
+  return line_start;
+}
+
+// The name in the row's next cell; a name refused gives up the row.
+bool take_name_cell(char (&name)[kNameBytes]) {
+  read_cell();
+  if (settle_name(name) == Name::kFits) return true;
+  give_up_row();
+  return false;
+}
+
 }  // namespace
 
 int next_menu_key() {
   header_row = false;
   for (;;) {
-    bool line_start = at_line_start();
-    for (int byte = peek(); is_blank(byte); byte = peek()) {
-      line_start = line_start || byte == '\n';
-      ++read_at;
-    }
+    const bool line_start = skip_to_menu_key();
     if (peek() == kEndOfInput) return kEndOfInput;
     const int key = peek();
     const std::size_t length = menu_key_length(input_encoding(), peek_at);
@@ -509,13 +566,7 @@ bool ask_score(Text prompt, float& target) {
 bool ask_name(Text prompt, char (&name)[kNameBytes]) {
   show_prompt(prompt);
   const Source source = answer_source();
-  if (source == Source::kGivenUp) return false;
-  if (source == Source::kCell) {
-    read_cell();
-    if (settle_name(name) == Name::kFits) return true;
-    give_up_row();
-    return false;
-  }
+  if (source != Source::kLine) return source == Source::kCell && take_name_cell(name);
   if (!discard_character_before_name()) return false;
   for (;;) {
     typed_name_bytes = kMaxNameLength;
@@ -526,7 +577,8 @@ bool ask_name(Text prompt, char (&name)[kNameBytes]) {
       give_up_row();
       return false;
     }
-    put_text(text(read == Name::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber));
+    const Text refusal = read == Name::kTooLong ? Text::kNameTooLong : Text::kUnreadableNumber;
+    put_text(text(refusal));
     show_prompt(prompt);
   }
 }

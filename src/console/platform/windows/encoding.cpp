@@ -36,9 +36,12 @@ bool convert_text(std::string_view text, Console_Encoding from, Console_Encoding
                   std::string& converted) {
   converted.clear();
   if (text.empty()) return true;
+  // Where the system has no GB18030 (wine), its GBK part.
   const auto code_page = [](Console_Encoding encoding) -> UINT {
     if (encoding == Console_Encoding::kUtf8) return CP_UTF8;
-    return encoding == Console_Encoding::kGb18030 ? kGb18030CodePage : kChineseCodePage;
+    const bool gb18030 =
+        encoding == Console_Encoding::kGb18030 && IsValidCodePage(kGb18030CodePage) != 0;
+    return gb18030 ? kGb18030CodePage : kChineseCodePage;
   };
   const int text_size = static_cast<int>(text.size());
   const UINT from_page = code_page(from);
