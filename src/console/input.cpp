@@ -56,6 +56,15 @@ constexpr std::size_t kMaxAnswerBytes = 4096;
 constexpr std::size_t kMaxNumberBytes = 4095;
 char answer[kMaxAnswerBytes + 2];  // and the terminating NUL
 std::size_t answer_length = 0;
+// Where on the line each byte of a token in `answer` began, and where the
+// token ended: a full-width form, typed for its ASCII, takes more bytes there.
+std::size_t line_offsets[kMaxAnswerBytes + 2];
+
+// A file named on the command line, while it is read: its name comes before
+// every message about one of its lines. Null for standard input.
+const char* file_name = nullptr;
+int source_descriptor = kStandardInput;
+std::size_t rows_given_up = 0;
 
 std::size_t buffered() { return filled - read_at; }
 
@@ -70,7 +79,7 @@ void show_prompt_again();
 // the console's encoding cannot hold is refused, and another one read.
 std::ptrdiff_t read_more(char* into, std::size_t size) {
   if (input_kind == Input_Kind::kStream) return read_script(into, size);
-  if (input_kind == Input_Kind::kLines) return read_standard_input(into, size);
+  if (input_kind == Input_Kind::kLines) return read_input(kStandardInput, into, size);
   const Console_Input console = console_input();
   for (;;) {
     const Console_Encoding encoding = console_encoding_in_use();
@@ -125,10 +134,10 @@ int take() {
   return byte;
 }
 
-// The same, as far as input has come without waiting for more: more is read
-// only where the last read was cut short by the room left for it.
+// The same, as far as a script has come: more is read only where it is
+// there already, so that a script driven one answer at a time never waits.
 int peek_come(std::size_t offset) {
-  while (buffered() <= offset && filled == kBufferBytes && read_at > 0 && fill()) {
+  while (buffered() <= offset && input_has_come(source_descriptor) && fill()) {
   }
   return buffered() > offset ? buffer[read_at + offset] : kEndOfInput;
 }
@@ -144,15 +153,29 @@ bool at_line_start() { return read_at > 0 ? buffer[read_at - 1] == '\n' : line_e
 bool is_blank(int byte) { return std::isspace(byte) != 0; }
 bool is_separator(int byte) { return byte == '\t' || (byte == ',' && row.commas); }
 
-// False once input has ended. With `prompt_again`, a line typed at the
-// prompt that held only blanks (an Enter alone) shows the prompt again below.
-bool skip_blanks(bool prompt_again = false) {
+// The ASCII that the character `offset` places ahead stands for, as
+// ascii_of_full_width() has it, and the character's length.
+char full_width_at(std::size_t offset, std::size_t& length) {
+  const Console_Encoding encoding = input_encoding();
+  length =
+      next_character_length(encoding, [&](std::size_t ahead) { return peek_at(offset + ahead); });
+  const std::string_view character(reinterpret_cast<const char*>(buffer + read_at + offset),
+                                   length);
+  return ascii_of_full_width(encoding, character);
+}
+
+// Skips the blanks before an answer, ideographic spaces included; false once
+// input has ended. A line typed at the prompt that held only blanks (an Enter
+// alone) shows the prompt again below.
+bool skip_blanks_before_answer() {
   for (;;) {
-    if (prompt_again && buffered() == 0 && lines_typed_at_prompt > 0) put_text(current_prompt);
+    if (buffered() == 0 && lines_typed_at_prompt > 0) put_dialogue(current_prompt);
     const int byte = peek();
     if (byte == kEndOfInput) return false;
-    if (!is_blank(byte)) return true;
-    ++read_at;
+    std::size_t length = 1;
+    const bool blank = is_blank(byte) || (byte >= 0x80 && full_width_at(0, length) == ' ');
+    if (!blank) return true;
+    read_at += length;
   }
 }
 
@@ -175,17 +198,25 @@ bool drop_rest_of_line() {
   return more_than_blanks;
 }
 
-// "第N行" and the message in a script, "本行" and the message where a
-// person typed the line.
-void put_line_message(std::size_t line, Text message) {
-  if (input_kind == Input_Kind::kStream) {
-    char digits[24];
-    put_text(text(Text::kScriptLineStart));
-    put_text({digits, std::to_chars(digits, digits + sizeof digits, line).ptr});
-    put_text(text(Text::kScriptLineEnd));
-  } else {
-    put_text(text(Text::kThisLine));
+// "第N行" in a script, "本行" where a person typed the line; a file's name
+// and "：" before.
+void put_line_label(std::size_t line) {
+  if (file_name != nullptr) {
+    put_text(file_name);
+    put_text(text(Text::kFileNameEnd));
   }
+  if (input_kind != Input_Kind::kStream) {
+    put_text(text(Text::kThisLine));
+    return;
+  }
+  char digits[24];
+  put_text(text(Text::kScriptLineStart));
+  put_text({digits, std::to_chars(digits, digits + sizeof digits, line).ptr});
+  put_text(text(Text::kScriptLineEnd));
+}
+
+void put_line_message(std::size_t line, Text message) {
+  put_line_label(line);
   put_text(text(message));
 }
 
@@ -195,6 +226,7 @@ void give_up_row() {
   drop_rest_of_line();
   row = {};
   row_given_up = true;
+  ++rows_given_up;
 }
 
 void start_row(bool commas) { row = {true, commas, true}; }
@@ -277,30 +309,71 @@ void read_cell() {
   trim_answer(kept);
 }
 
+// Adds the character of `length` bytes `offset` places ahead to a token in
+// `answer`: its ASCII where it is a full-width form for one.
+void add_token_character(std::size_t offset, std::size_t length, char ascii) {
+  const unsigned char* character = buffer + read_at + offset;
+  if (ascii != '\0') {
+    character = reinterpret_cast<const unsigned char*>(&ascii);
+    length = 1;
+  }
+  for (std::size_t i = 0; i < length && answer_length <= kMaxAnswerBytes; ++i) {
+    line_offsets[answer_length] = offset;
+    answer[answer_length++] = static_cast<char>(character[i]);
+  }
+}
+
 // The next token on the line into `answer`, up to a blank, left unread; a
 // token that ends at a tab makes the line a row from there, with the token as
 // its cell.
 Source read_token() {
   answer_length = 0;
+  std::size_t offset = 0;
   for (int byte = peek();
        answer_length <= kMaxAnswerBytes && byte != kEndOfInput && !is_blank(byte);
-       byte = peek_at(answer_length)) {
-    answer[answer_length++] = static_cast<char>(byte);
+       byte = peek_at(offset)) {
+    std::size_t length = 1;
+    const char ascii = byte >= 0x80 ? full_width_at(offset, length) : '\0';
+    if (ascii == ' ') break;
+    add_token_character(offset, length, ascii);
+    offset += length;
   }
+  line_offsets[answer_length] = offset;
   answer[answer_length] = '\0';
-  if (answer_length > kMaxAnswerBytes || peek_at(answer_length) != '\t') return Source::kLine;
-  read_at += answer_length + 1;
+  if (answer_length > kMaxAnswerBytes || peek_at(offset) != '\t') return Source::kLine;
+  read_at += offset + 1;
   start_row(false);
   return Source::kCell;
+}
+
+// A number's cell, its full-width forms as their ASCII; ideographic spaces
+// at its start are left out.
+void read_number_cell() {
+  read_cell();
+  const Console_Encoding encoding = input_encoding();
+  std::size_t kept = 0;
+  std::size_t length = 0;
+  for (std::size_t at = 0; at < answer_length; at += length) {
+    length = character_length(encoding, {answer + at, answer_length - at});
+    const char ascii = ascii_of_full_width(encoding, {answer + at, length});
+    if (ascii == '\0') {
+      std::memmove(answer + kept, answer + at, length);
+      kept += length;
+    } else if (ascii != ' ' || kept > 0) {
+      answer[kept++] = ascii;
+    }
+  }
+  answer_length = kept;
+  trim_answer(0);
 }
 
 // The next answer's text into `answer`: the row's next cell, or the line's
 // next token.
 Source read_answer() {
   const Source source = answer_source();
-  if (source == Source::kCell) read_cell();
+  if (source == Source::kCell) read_number_cell();
   if (source != Source::kLine) return source;
-  if (!skip_blanks(true)) return Source::kNone;
+  if (!skip_blanks_before_answer()) return Source::kNone;
   return read_token();
 }
 
@@ -327,10 +400,15 @@ void show_prompt(Text prompt) {
 
 void show_prompt_again() {
   lines_typed_at_prompt = 0;
-  put_text(current_prompt);
+  put_dialogue(current_prompt);
 }
 
+// In a file, the refused answer's line comes before the message.
 void refuse(Text message) {
+  if (file_name != nullptr) {
+    put_line_label(line_number());
+    put_text(text(Text::kFileNameEnd));
+  }
   for (int byte = take(); byte != kEndOfInput && byte != '\n'; byte = take()) {
   }
   put_text(text(message));
@@ -342,7 +420,7 @@ void refuse(Text message) {
 std::size_t take_number(Source source, std::size_t taken) {
   if (taken == 0 || taken > kMaxNumberBytes) return 0;
   if (source == Source::kCell) return taken == answer_length ? taken : 0;
-  read_at += taken;
+  read_at += line_offsets[taken];
   return taken;
 }
 
@@ -452,16 +530,25 @@ bool discard_character_before_name() {
 
 }  // namespace
 
-void input_reset() {
+void input_reset(const Input_File* file) {
   read_at = 0;
   filled = 0;
   ended = false;
   line_ends_before_buffer = 0;
   line_end_before_buffer = true;
   row = {};
-  input_kind = standard_input_kind();
-  start_script(console_encoding_in_use());
+  rows_given_up = 0;
+  file_name = file != nullptr ? file->name : nullptr;
+  source_descriptor = file != nullptr ? file->descriptor : kStandardInput;
+  input_kind = file != nullptr ? Input_Kind::kStream : standard_input_kind();
+  if (file != nullptr) {
+    start_script(console_encoding_in_use(), file->descriptor, &file->opening, file->name);
+  } else {
+    start_script(console_encoding_in_use(), kStandardInput, nullptr, "standard input");
+  }
 }
+
+std::size_t rows_given_up_here() { return rows_given_up; }
 
 Input_Kind input_kind_read() { return input_kind; }
 

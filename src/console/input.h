@@ -5,13 +5,26 @@
 #include <cstdint>
 
 #include "console/platform/platform.h"
+#include "console/script_text.h"
 #include "console/texts.h"
 #include "store/score_tables.h"
 
 inline constexpr int kEndOfInput = -1;
 
-// Starts reading standard input afresh: nothing buffered, input not ended.
-void input_reset();
+// A file named on the command line: read as a script, its dialogue not
+// shown, its name before every message about one of its lines.
+struct Input_File {
+  const char* name;
+  int descriptor;
+  Script_Opening opening;  // read when it was opened
+};
+
+// Starts reading afresh, nothing buffered, input not ended: `file`, or
+// standard input.
+void input_reset(const Input_File* file = nullptr);
+
+// The rows given up since the last input_reset().
+std::size_t rows_given_up_here();
 
 // What standard input was at the last input_reset().
 Input_Kind input_kind_read();

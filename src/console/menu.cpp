@@ -1,7 +1,9 @@
 #include "console/menu.h"
 
+#include <charconv>
 #include <cstdint>
 
+#include "console/command_line.h"
 #include "console/input.h"
 #include "console/output.h"
 #include "console/program.h"
@@ -61,23 +63,48 @@ Item_End carry_out(int key) {
 
 }  // namespace
 
-void test_seams::run_menu() {
+bool test_seams::run_menu() {
   for (;;) {
-    put_text(text(Text::kMenu));
-    put_text(text(Text::kMenuPrompt));
+    put_dialogue(text(Text::kMenu));
+    put_dialogue(text(Text::kMenuPrompt));
     const int key = read_key();
-    if (key == kEndOfInput) return;
-    put_char('\n');
+    if (key == kEndOfInput) return false;
+    put_dialogue("\n");
     if (give_up_header_row()) continue;
-    if (key == '5') return;
+    if (key == '5') return true;
     const Item_End end = carry_out(key);
-    if (end == Item_End::kInputEnded) return;
+    if (end == Item_End::kInputEnded) return false;
     end_item(end == Item_End::kAnswersRead);
   }
 }
 
+namespace {
+
+// "FILE：已录入N条，M行有误。"
+void put_file_summary(const char* name, int entries, std::size_t rows_given_up) {
+  char digits[24];
+  put_text(name);
+  put_text(text(Text::kFileNameEnd));
+  put_text(text(Text::kFileEntries));
+  put_text({digits, std::to_chars(digits, digits + sizeof digits, entries).ptr});
+  put_text(text(Text::kFileRowsGivenUp));
+  put_text({digits, std::to_chars(digits, digits + sizeof digits, rows_given_up).ptr});
+  put_text(text(Text::kFileSummaryEnd));
+}
+
+}  // namespace
+
 void Data_Reception() {
   start_program();
+  for (const Input_File& file : files_given()) {
+    input_reset(&file);
+    const int entries_before = number_student;
+    show_dialogue(false);
+    const bool closed = test_seams::run_menu();
+    show_dialogue(true);
+    if (closed) finish_program();
+    put_file_summary(file.name, number_student - entries_before, rows_given_up_here());
+  }
   input_reset();
   test_seams::run_menu();
   finish_program();

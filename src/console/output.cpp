@@ -18,6 +18,7 @@ std::string row;
 // Known once the console is ready; until then, a pipe's.
 bool to_terminal = false;
 bool line_ends_are_crlf = false;
+bool dialogue_shown = true;
 // The first failed write, kept for every later flush.
 bool write_failed = false;
 int write_error = 0;
@@ -78,6 +79,12 @@ void put_text(std::string_view text) {
 }
 
 void put_char(char character) { put_text({&character, 1}); }
+
+void put_dialogue(std::string_view text) {
+  if (dialogue_shown) put_text(text);
+}
+
+void show_dialogue(bool shown) { dialogue_shown = shown; }
 
 bool flush_output() {
   if (buffered > 0 && !write_failed) {

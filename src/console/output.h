@@ -14,6 +14,11 @@ bool output_is_terminal();
 void put_text(std::string_view text);
 void put_char(char character);
 
+// The dialogue's own text: the menu, the echo of its keys and the prompts.
+// Not shown while a file named on the command line is read.
+void put_dialogue(std::string_view text);
+void show_dialogue(bool shown);
+
 // What stands on the screen's current row: the text written since the last
 // line break, or since a line typed on the terminal ended the row. Empty where
 // standard output is no terminal.

@@ -54,3 +54,16 @@ void flush_output_or_fail() {
 }
 
 void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
+
+void fail_file(const char* name) { fail(name, errno != 0 ? errno : EIO); }
+
+void refuse_workbook(const char* name) {
+  end_console();
+  end_row_on_terminal();
+  (void)flush_output();
+  std::fprintf(stderr,
+               "%s: %s is a spreadsheet workbook, not text: save it as CSV or as tab-separated "
+               "text\n",
+               kProgramName, name);
+  end_program(EXIT_FAILURE);
+}

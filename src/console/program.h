@@ -17,3 +17,11 @@ void flush_output_or_fail();
 
 // The same end, for a read that failed.
 [[noreturn]] void fail_reading();
+
+// The same end for a file named on the command line that cannot be opened or
+// read: its name, and errno's reason.
+[[noreturn]] void fail_file(const char* name);
+
+// The same end for input that is a spreadsheet workbook, not text: what to
+// save it as instead.
+[[noreturn]] void refuse_workbook(const char* name);

@@ -17,7 +17,8 @@ void echo(int key) {
   const Input_Kind kind = input_kind_read();
   if (kind == Input_Kind::kLines) return;
   const bool printable = key >= kFirstPrintable && key <= kLastPrintable;
-  if (printable || (key == ' ' && kind == Input_Kind::kKeys)) put_char(static_cast<char>(key));
+  const char echoed = static_cast<char>(key);
+  if (printable || (key == ' ' && kind == Input_Kind::kKeys)) put_dialogue({&echoed, 1});
 }
 
 // The next key from the terminal itself, what was written shown first.

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "console/platform/platform.h"
+#include "console/program.h"
 #include "console/terminal/characters.h"
 
 namespace {
@@ -14,12 +15,19 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
 constexpr std::string_view kMarks[] = {kUtf8Mark, kUtf16LittleMark, kUtf16BigMark};
+// A zip file (.xlsx, .ods) and a compound document (.xls, .et).
+constexpr std::string_view kWorkbookSignatures[] = {std::string_view("PK\x03\x04", 4),
+                                                    "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"};
 constexpr char kUnreadable = '\xFF';  // no byte of UTF-8
 constexpr std::size_t kUtf16Bytes = std::size_t{32} * 1024;
 constexpr std::size_t kHeldBytes = 4096;
 
 enum class Form { kStart, kBytes, kUtf16Little, kUtf16Big };
 
+int source = kStandardInput;
+const char* source_name = nullptr;
+Script_Opening given_opening;
+bool opening_given = false;
 Form form = Form::kStart;
 Console_Encoding text_encoding = Console_Encoding::kUtf8;
 bool decided = true;
@@ -32,10 +40,11 @@ char held[kHeldBytes];
 std::size_t held_length = 0;
 std::size_t held_given = 0;
 
-// Whether `first`, all that has come, may still grow into a mark.
-bool may_become_a_mark(std::string_view first) {
-  return std::any_of(std::begin(kMarks), std::end(kMarks), [&](std::string_view mark) {
-    return first.size() < mark.size() && mark.starts_with(first);
+// Whether `first`, all that has come, may still grow into one of `patterns`.
+template <std::size_t kCount>
+bool may_grow_into(std::string_view first, const std::string_view (&patterns)[kCount]) {
+  return std::any_of(std::begin(patterns), std::end(patterns), [&](std::string_view pattern) {
+    return first.size() < pattern.size() && pattern.starts_with(first);
   });
 }
 
@@ -51,8 +60,7 @@ std::ptrdiff_t read_utf16(char* into, std::size_t size) {
       std::memcpy(into, utf8.data(), utf8.size());
       return static_cast<std::ptrdiff_t>(utf8.size());
     }
-    const std::ptrdiff_t got =
-        read_standard_input(utf16 + utf16_length, kUtf16Bytes - utf16_length);
+    const std::ptrdiff_t got = read_input(source, utf16 + utf16_length, kUtf16Bytes - utf16_length);
     if (got < 0 || (got == 0 && utf16_length == 0)) return got;
     if (got == 0) {  // cut short by the end
       utf16_length = 0;
@@ -84,17 +92,13 @@ std::size_t take_mark(char* into, std::size_t length) {
   return length;
 }
 
-// The first bytes, as many as it takes to tell a mark; no more than the
-// UTF-16 that a mark may leave to convert can hold.
+// The first bytes, its opening; a workbook is no script, and ends the program.
 std::ptrdiff_t read_first(char* into, std::size_t size) {
-  size = std::min(size, kUtf16Bytes);
-  std::size_t length = 0;
-  do {
-    const std::ptrdiff_t got = read_standard_input(into + length, size - length);
-    if (got < 0) return got;
-    if (got == 0) break;
-    length += static_cast<std::size_t>(got);
-  } while (may_become_a_mark({into, length}));
+  Script_Opening opening = given_opening;
+  if (!opening_given && !read_opening(source, opening)) return -1;
+  if (is_workbook(opening)) refuse_workbook(source_name);
+  std::size_t length = std::min(opening.length, size);
+  std::memcpy(into, opening.bytes, length);
   const bool had_bytes = length > 0;
   length = take_mark(into, length);
   if (length > 0 || !had_bytes) return static_cast<std::ptrdiff_t>(length);
@@ -105,7 +109,7 @@ std::ptrdiff_t read_first(char* into, std::size_t size) {
 // length then.
 std::size_t read_to_line_end(char* into, std::size_t length, std::size_t from, std::size_t size) {
   while (std::memchr(into + from, '\n', length - from) == nullptr && length < size) {
-    const std::ptrdiff_t got = read_standard_input(into + length, size - length);
+    const std::ptrdiff_t got = read_input(source, into + length, size - length);
     if (got <= 0) break;  // the next read meets the same end
     length += static_cast<std::size_t>(got);
   }
@@ -163,7 +167,31 @@ std::size_t decide_by_first_line(char* into, std::size_t length, std::size_t siz
 
 }  // namespace
 
-void start_script(Console_Encoding console) {
+bool read_opening(int descriptor, Script_Opening& opening) {
+  opening.length = 0;
+  while (may_grow_into({opening.bytes, opening.length}, kMarks) ||
+         may_grow_into({opening.bytes, opening.length}, kWorkbookSignatures)) {
+    const std::ptrdiff_t got = read_input(descriptor, opening.bytes + opening.length,
+                                          sizeof opening.bytes - opening.length);
+    if (got < 0) return false;
+    if (got == 0) break;
+    opening.length += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool is_workbook(const Script_Opening& opening) {
+  const std::string_view first(opening.bytes, opening.length);
+  return std::any_of(std::begin(kWorkbookSignatures), std::end(kWorkbookSignatures),
+                     [&](std::string_view signature) { return first.starts_with(signature); });
+}
+
+void start_script(Console_Encoding console, int descriptor, const Script_Opening* opening,
+                  const char* name) {
+  source = descriptor;
+  source_name = name;
+  opening_given = opening != nullptr;
+  if (opening_given) given_opening = *opening;
   form = Form::kStart;
   text_encoding = console;
   decided = false;
@@ -181,7 +209,7 @@ std::ptrdiff_t read_script(char* into, std::size_t size) {
     return static_cast<std::ptrdiff_t>(part);
   }
   const std::ptrdiff_t got =
-      form == Form::kStart ? read_first(into, size) : read_standard_input(into, size);
+      form == Form::kStart ? read_first(into, size) : read_input(source, into, size);
   if (got <= 0 || decided) return got;
   return static_cast<std::ptrdiff_t>(
       decide_by_first_line(into, static_cast<std::size_t>(got), size));

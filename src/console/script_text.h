@@ -12,8 +12,27 @@
 
 #include "console/terminal/console_encoding.h"
 
-// Starts reading a script afresh, for a console of `console` encoding.
-void start_script(Console_Encoding console);
+// The bytes a script begins with, as many as it takes to tell a mark or the
+// signature of a spreadsheet workbook: no more than the first key needs, so
+// that a script driven one answer at a time never waits here.
+struct Script_Opening {
+  char bytes[8];
+  std::size_t length = 0;
+};
+
+// Reads the opening of `descriptor`; false on an error (errno says which).
+bool read_opening(int descriptor, Script_Opening& opening);
+
+// Whether a script that opens so is a workbook (a zip file or a compound
+// document, as .xlsx and .xls are) rather than text.
+bool is_workbook(const Script_Opening& opening);
+
+// Starts reading a script afresh from `descriptor`, named `name`, for a
+// console of `console` encoding: from its `opening` where that was read
+// already. A workbook is refused when its first bytes are read, and ends the
+// program.
+void start_script(Console_Encoding console, int descriptor, const Script_Opening* opening,
+                  const char* name);
 
 // The bytes read into `into`, at most `size` (at least 4): 0 at the end, -1 on
 // an error (errno says which). The line that decides what the script is in

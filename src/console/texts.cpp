@@ -41,6 +41,10 @@ constexpr std::string_view kUtf8Texts[] = {
     "本行",                                // kThisLine
     "有误，整行未录入。\n",                // kRowGivenUp
     "多余的输入已忽略。\n",                // kLeftoverDropped
+    "：",                                  // kFileNameEnd
+    "已录入",                              // kFileEntries
+    "条，",                                // kFileRowsGivenUp
+    "行有误。\n",                          // kFileSummaryEnd
     "同学在第",                            // kStudentExamLabel
     "次的考试中\n语文成绩为：",            // kStudentChineseLabel
     "\n数学成绩为：",                      // kStudentMathLabel
@@ -55,13 +59,16 @@ constexpr std::string_view kUtf8Texts[] = {
     "\n班级在年纪中的排名为：",            // kClassRankLabel
     // kHelp
     "exam_scores：在内存中录入和查询学校考试成绩。\n"
-    "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
-    "所录入的数据只保存在内存中，程序结束后即消失。\n"
+    "显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
+    "给出文件（表格另存为的 CSV 或制表符分隔文本）时，先逐个读入其中的记录，\n"
+    "再从标准输入提问。所录入的数据只保存在内存中，程序结束后即消失。\n"
     "  -h, --help     显示本说明\n"
-    "  -V, --version  显示版本\n",
-    "详见手册：man exam_scores\n",                         // kHelpManual
-    "用法：exam_scores [-h | --help | -V | --version]\n",  // kUsage
-    "exam_scores：无法识别的参数：",                       // kUnknownArgument
+    "  -V, --version  显示版本\n"
+    "  --             其后的参数都是文件\n",
+    // kHelpManual
+    "详见手册：man exam_scores（安装后）；在源码目录中：man ./man/exam_scores.1\n",
+    "用法：exam_scores [选项] [文件]...\n",  // kUsage
+    "exam_scores：无法识别的参数：",         // kUnknownArgument
 };
 static_assert(std::size(kUtf8Texts) == kTextCount, "one text for each Text");
 

@@ -32,6 +32,12 @@ enum class Text {
   kThisLine,
   kRowGivenUp,
   kLeftoverDropped,
+  // A file named on the command line: "：" after its name, and the line after
+  // it has been read: its entries, then the rows given up.
+  kFileNameEnd,
+  kFileEntries,
+  kFileRowsGivenUp,
+  kFileSummaryEnd,
   // The labels of the student report, each before its value: the name comes
   // first, then the exam code, the three scores, the total, the rank and the
   // change.

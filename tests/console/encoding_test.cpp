@@ -217,6 +217,22 @@ TEST(Gbk, Utf8NameIsConvertedHoweverItsLineArrives) {
   }
 }
 
+// Full-width digits, signs and points, as a Chinese input method types them,
+// are numbers at every number prompt, on a line and in a row's cells.
+TEST(FullWidth, DigitsAreReadAsNumbers) {
+  const std::string script =
+      "1 ０ １２ Bob\n７\n８０　９０　７０\n1\t０\t＋８３\tAnn\t７\t８２．４\t－７\t　９０　\n"
+      "2 0 12 2 ０ ８３ 5";
+  for (const char* locale : {"LC_ALL=C.UTF-8", "LC_ALL=zh_CN.GBK"}) {
+    const bool gbk = std::string(locale) == "LC_ALL=zh_CN.GBK";
+    const Program_Run run = run_program(gbk ? to_gbk(script) : script, {locale});
+    for (const std::string& report : {student_report("Bob", 0, 80, 90, 70, 240, 1),
+                                      student_report("Ann", 0, 82.4, -7, 90, 165.4, 2)}) {
+      EXPECT_NE(run.out.find(gbk ? to_gbk(report) : report), std::string::npos) << locale;
+    }
+  }
+}
+
 TEST(Gb18030, FourByteCharacterIsOneKeyAtTheMenu) {
   const Program_Run run =
       run_program(kGb18030Jiyi + "4" + kGb18030Jiyi + "x5", {"LC_ALL=zh_CN.GB18030"});

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -189,14 +190,18 @@ TEST_P(Arguments, AnswerOrAreRefused) {
   EXPECT_EQ(run.exit_status, row.exit_status);
 }
 
-const std::string kUsage = "用法：exam_scores [-h | --help | -V | --version]\n";
+const std::string kUsage = "用法：exam_scores [选项] [文件]...\n";
 const std::string kHelp =
     kUsage +
     "exam_scores：在内存中录入和查询学校考试成绩。\n"
-    "不带参数运行时显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
-    "所录入的数据只保存在内存中，程序结束后即消失。\n"
-    "  -h, --help     显示本说明\n  -V, --version  显示版本\n" +
-    (testing_windows_executable() ? "" : "详见手册：man exam_scores\n");
+    "显示菜单：按一个数字键选择功能，再逐行回答提问，按 5 退出。\n"
+    "给出文件（表格另存为的 CSV 或制表符分隔文本）时，先逐个读入其中的记录，\n"
+    "再从标准输入提问。所录入的数据只保存在内存中，程序结束后即消失。\n"
+    "  -h, --help     显示本说明\n  -V, --version  显示版本\n"
+    "  --             其后的参数都是文件\n" +
+    (testing_windows_executable()
+         ? ""
+         : "详见手册：man exam_scores（安装后）；在源码目录中：man ./man/exam_scores.1\n");
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, Arguments,
@@ -209,6 +214,88 @@ INSTANTIATE_TEST_SUITE_P(
         Argument_Case{
             "help and more", {"--help", "7"}, "", "exam_scores：无法识别的参数：7\n" + kUsage, 2},
         Argument_Case{"empty", {""}, "", "exam_scores：无法识别的参数：\n" + kUsage, 2}),
+    readable_case_name{});
+
+struct Files_Case {
+  const char* what;
+  std::vector<std::string> arguments;                      // before the files' names
+  std::vector<std::pair<std::string, std::string>> files;  // written, then named in turn
+  std::string input;
+  std::string out;
+  std::string err;
+  int exit_status;
+};
+
+class FilesFirst : public ::testing::TestWithParam<Files_Case> {};
+
+// Files named on the command line are read first, their dialogue not shown;
+// then standard input, as ever.
+TEST_P(FilesFirst, AreReadBeforeStandardInput) {
+  const Files_Case& row = GetParam();
+  Run_Setup setup;
+  setup.arguments = row.arguments;
+  for (const auto& [name, content] : row.files) {
+    std::ofstream(name, std::ios::binary) << content;
+    setup.arguments.push_back(name);
+  }
+  const Program_Run run =
+      run_program(row.input, {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), setup);
+  EXPECT_SAME_BYTES(run.out, with_line_ends(row.out));
+  EXPECT_EQ(run.err, with_line_ends(row.err));
+  EXPECT_EQ(run.exit_status, row.exit_status);
+}
+
+std::string workbook_refusal(const std::string& name) {
+  return "exam_scores: " + name +
+         " is a spreadsheet workbook, not text: save it as CSV or as tab-separated text\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, FilesFirst,
+    ::testing::Values(
+        Files_Case{
+            "two files then piped questions",
+            {},
+            {{"rows.tsv",
+              "1\t0\t12\tBob\t7\t80\t90\t70\n1\t0\t\tX\t7\t1\t1\t1\n1\n0\nq\n13 Ann\n7 9 9 9\n"},
+             {"rows.csv", "序号,考试,学号\r\n3,0,7\r\n4,x\r\n"}},
+            "2 0 12\n5",
+            "rows.tsv：第2行有误，整行未录入。\nrows.tsv：第5行：输入有误，请重新输入。\n"
+            "rows.tsv：已录入2条，1行有误。\nrows.csv：第1行有误，整行未录入。\n" +
+                class_report(7, 0, 44.5, 49.5, 39.5, 1) + kNotYet +
+                "rows.csv：第3行多余的输入已忽略。\nrows.csv：已录入0条，1行有误。\n" +
+                student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5"),
+            "",
+            0},
+        Files_Case{"item 5 in a file ends there", {}, {{"five.txt", "4 5 4"}}, "4", kNotYet, "", 0},
+        Files_Case{"a file named as an option after --",
+                   {"--"},
+                   {{"-h", "4"}},
+                   "5",
+                   kNotYet + "-h：已录入0条，0行有误。\n" + menu_key("5"),
+                   "",
+                   0},
+        Files_Case{"a missing file",
+                   {"missing.txt"},
+                   {},
+                   "5",
+                   "",
+                   "exam_scores: missing.txt: No such file or directory\n",
+                   1},
+        Files_Case{"a workbook named",
+                   {},
+                   {{"book.xlsx", std::string("PK\x03\x04\x14\x00", 6)}},
+                   "5",
+                   "",
+                   workbook_refusal("book.xlsx"),
+                   1},
+        Files_Case{"a workbook piped",
+                   {},
+                   {},
+                   "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\x00",
+                   kMenu,
+                   workbook_refusal("standard input"),
+                   1}),
     readable_case_name{});
 
 // Output that a non-blocking pipe cannot take yet waits for its reader.

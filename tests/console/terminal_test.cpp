@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -610,6 +611,25 @@ INSTANTIATE_TEST_SUITE_P(Stops, ContinueAfterStop,
                          ::testing::Values(Mode_While_Stopped{"mode changed", true},
                                            Mode_While_Stopped{"mode left alone", false}),
                          readable_case_name{});
+
+// A file named on the command line is read first; then the menu takes its
+// key from the terminal, without Enter.
+TEST(Terminal, FileFirstThenQuestionsTyped) {
+  const std::string path = ::testing::TempDir() + "typed_after.tsv";
+  std::ofstream(path) << "1\t0\t12\tBob\t7\t80\t90\t70\n";
+  Terminal_Session shell(Leader::kShell);
+  ASSERT_TRUE(shell.wait_for("$ "));
+  shell.send("TERM=xterm " + std::string(program_path()) + " " + path + "; echo status $?\n");
+  ASSERT_TRUE(shell.wait_for("typed_after.tsv：已录入1条，0行有误。\n" + kMenu));
+  shell.send("2");
+  ASSERT_TRUE(shell.wait_for("2\n" + kExam));
+  shell.send("0 12\r");
+  ASSERT_TRUE(shell.wait_for(student_report("Bob", 0, 80, 90, 70, 240, 1) + kMenu));
+  shell.send("5");
+  EXPECT_TRUE(shell.wait_for("status 0"));
+  shell.send("exit\n");
+  EXPECT_TRUE(exited_with(shell.finish(), 0));
+}
 
 struct Background_Job {
   const char* what;

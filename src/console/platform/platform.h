@@ -40,10 +40,19 @@ bool has_man_pages();
 // What ends a line in the platform's text: "\n", or "\r\n" on Windows.
 std::string_view line_end();
 
-// The bytes read from standard input into `into`: 0 at its end, -1 on an
+// Standard input, and a file named on the command line opened for reading:
+// its descriptor, or -1 with errno saying why.
+inline constexpr int kStandardInput = 0;
+int open_input_file(const char* path);
+
+// The bytes read from `descriptor` into `into`: 0 at its end, -1 on an
 // error (errno says which). "No data yet" on a non-blocking input is waited
 // for, never taken as the end.
-std::ptrdiff_t read_standard_input(void* into, std::size_t size);
+std::ptrdiff_t read_input(int descriptor, void* into, std::size_t size);
+
+// Whether a read of `descriptor` would return at once, with bytes or at the
+// end: always for a file, for a pipe once its writer has written.
+bool input_has_come(int descriptor);
 
 // What standard input is, from start_console() on: a pipe or a file; a
 // terminal the program reads key by key and edits lines on; or a terminal that

@@ -150,6 +150,18 @@ bool is_c1_control(Console_Encoding encoding, std::string_view character) {
   return code_point >= 0x80 && code_point <= 0x9f;
 }
 
+char ascii_of_full_width(Console_Encoding encoding, std::string_view character) {
+  const bool utf8 = encoding == Console_Encoding::kUtf8;
+  if (character == (utf8 ? "\xE3\x80\x80" : "\xA1\xA1")) return ' ';
+  // U+FF01 to U+FF5E, and GBK's A3A1 to A3FE, stand in ASCII's order from '!'.
+  const std::string_view lead = utf8 ? "\xEF\xBC" : "\xA3";
+  if (character.size() != lead.size() + 1 || !character.starts_with(lead)) return 0;
+  const int first = utf8 ? 0x81 : 0xA1;  // the last byte of "！"
+  const int ascii = byte_at(character, lead.size()) - first + '!';
+  const bool number = (ascii >= '0' && ascii <= '9') || ascii == '+' || ascii == '-' || ascii == '.';
+  return number ? static_cast<char>(ascii) : '\0';
+}
+
 bool is_whole_text(Console_Encoding encoding, std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t length = character_length(encoding, text.substr(at));

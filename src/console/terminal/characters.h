@@ -33,6 +33,11 @@ int character_columns(Console_Encoding encoding, std::string_view character);
 // U+009F; bytes that form no whole character are none.
 bool is_c1_control(Console_Encoding encoding, std::string_view character);
 
+// The ASCII form of one whole character where it is a full-width digit, plus,
+// minus or full stop (as a Chinese input method types them), or the
+// ideographic space: '0' for ０, ' ' for U+3000; 0 for any other.
+char ascii_of_full_width(Console_Encoding encoding, std::string_view character);
+
 // Whether `text` is whole characters of `encoding` and nothing else.
 bool is_whole_text(Console_Encoding encoding, std::string_view text);
 

@@ -1,6 +1,7 @@
 // The POSIX side of the platform seam: the standard descriptors, and the
 // terminal's bytes for the key reader. A descriptor that would block (set
 // non-blocking, or stopped by Ctrl-S) is waited for; only an error fails.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -104,9 +105,13 @@ void start_console(bool rows_on_standard_output) {
 
 std::string_view line_end() { return "\n"; }
 
-std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
-  return read_some(STDIN_FILENO, into, size);
+int open_input_file(const char* path) { return open(path, O_RDONLY | O_CLOEXEC); }
+
+std::ptrdiff_t read_input(int descriptor, void* into, std::size_t size) {
+  return read_some(descriptor, into, size);
 }
+
+bool input_has_come(int descriptor) { return wait_for(descriptor, POLLIN, 0) > 0; }
 
 Input_Kind standard_input_kind() { return input_kind; }
 

@@ -151,8 +151,18 @@ void end_console() {
 
 std::string_view line_end() { return "\r\n"; }
 
-std::ptrdiff_t read_standard_input(void* into, std::size_t size) {
-  return _read(_fileno(stdin), into, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+int open_input_file(const char* path) { return _open(path, _O_RDONLY | _O_BINARY); }
+
+std::ptrdiff_t read_input(int descriptor, void* into, std::size_t size) {
+  return _read(descriptor, into, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+// A pipe says what it holds; a closed one, like a file, answers at once.
+bool input_has_come(int descriptor) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+  if (GetFileType(handle) != FILE_TYPE_PIPE) return true;
+  DWORD available = 0;
+  return !PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0;
 }
 
 Input_Kind standard_input_kind() {
