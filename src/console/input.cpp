@@ -1,7 +1,6 @@
 #include "console/input.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -57,8 +56,10 @@ constexpr std::size_t kMaxNumberBytes = 4095;
 char answer[kMaxAnswerBytes + 2];  // and the terminating NUL
 std::size_t answer_length = 0;
 // Where on the line each byte of a token in `answer` began, and where the
-// token ended: a full-width form, typed for its ASCII, takes more bytes there.
+// token ended, once it holds a full-width form: typed for its ASCII, such a
+// form takes more bytes there. Until then each byte stands where it began.
 std::size_t line_offsets[kMaxAnswerBytes + 2];
+bool token_widened = false;
 
 // A file named on the command line, while it is read: its name comes before
 // every message about one of its lines. Null for standard input.
@@ -95,11 +96,24 @@ std::ptrdiff_t read_more(char* into, std::size_t size) {
   }
 }
 
+// The line ends among the first `size` bytes of the buffer.
+std::size_t line_ends_in(std::size_t size) {
+  std::size_t count = 0;
+  const unsigned char* const end = buffer + size;
+  for (const unsigned char* at = buffer;
+       (at = static_cast<const unsigned char*>(
+            std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr;
+       ++at) {
+    ++count;
+  }
+  return count;
+}
+
 // Reads more input behind what is still unread. False once input has ended.
 bool fill() {
   if (ended) return false;
   if (read_at > 0) {
-    line_ends_before_buffer += static_cast<std::size_t>(std::count(buffer, buffer + read_at, '\n'));
+    line_ends_before_buffer += line_ends_in(read_at);
     line_end_before_buffer = buffer[read_at - 1] == '\n';
     std::memmove(buffer, buffer + read_at, buffered());
     filled = buffered();
@@ -137,20 +151,18 @@ int take() {
 // The same, as far as a script has come: more is read only where it is
 // there already, so that a script driven one answer at a time never waits.
 int peek_come(std::size_t offset) {
+  if (buffered() > offset) return buffer[read_at + offset];
   while (buffered() <= offset && input_has_come(source_descriptor) && fill()) {
   }
   return buffered() > offset ? buffer[read_at + offset] : kEndOfInput;
 }
 
-std::size_t line_number() {
-  return line_ends_before_buffer +
-         static_cast<std::size_t>(std::count(buffer, buffer + read_at, '\n')) + 1;
-}
+std::size_t line_number() { return line_ends_before_buffer + line_ends_in(read_at) + 1; }
 
 bool at_line_start() { return read_at > 0 ? buffer[read_at - 1] == '\n' : line_end_before_buffer; }
 
 // As "%d" and "%f" have it, in the C locale the program reads in.
-bool is_blank(int byte) { return std::isspace(byte) != 0; }
+bool is_blank(int byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 bool is_separator(int byte) { return byte == '\t' || (byte == ',' && row.commas); }
 
 // The ASCII that the character `offset` places ahead stands for, as
@@ -312,6 +324,8 @@ void read_cell() {
 // Adds the character of `length` bytes `offset` places ahead to a token in
 // `answer`: its ASCII where it is a full-width form for one.
 void add_token_character(std::size_t offset, std::size_t length, char ascii) {
+  for (std::size_t i = 0; !token_widened && i < answer_length; ++i) line_offsets[i] = i;
+  token_widened = true;
   const unsigned char* character = buffer + read_at + offset;
   if (ascii != '\0') {
     character = reinterpret_cast<const unsigned char*>(&ascii);
@@ -323,20 +337,48 @@ void add_token_character(std::size_t offset, std::size_t length, char ascii) {
   }
 }
 
+// Adds the character of 0x80 or more `offset` places ahead to a token in
+// `answer`; its length, 0 where it is an ideographic space, which ends it.
+std::size_t add_wide_character(std::size_t offset) {
+  std::size_t length = 1;
+  const char ascii = full_width_at(offset, length);
+  if (ascii == ' ') return 0;
+  add_token_character(offset, length, ascii);
+  return length;
+}
+
+// Adds the ASCII bytes that are no blank from `offset` places ahead on, up to
+// `available`, to a token in `answer`; the offset after them.
+std::size_t add_ascii_run(std::size_t offset, std::size_t available) {
+  const unsigned char* const bytes = buffer + read_at;
+  // In locals: a char stored may be any byte of memory to the compiler.
+  std::size_t length = answer_length;
+  const bool widened = token_widened;
+  while (offset < available && bytes[offset] < 0x80 && !is_blank(bytes[offset])) {
+    if (widened) line_offsets[length] = offset;
+    answer[length++] = static_cast<char>(bytes[offset++]);
+  }
+  answer_length = length;
+  return offset;
+}
+
 // The next token on the line into `answer`, up to a blank, left unread; a
 // token that ends at a tab makes the line a row from there, with the token as
 // its cell.
 Source read_token() {
   answer_length = 0;
+  token_widened = false;
   std::size_t offset = 0;
-  for (int byte = peek();
-       answer_length <= kMaxAnswerBytes && byte != kEndOfInput && !is_blank(byte);
-       byte = peek_at(offset)) {
-    std::size_t length = 1;
-    const char ascii = byte >= 0x80 ? full_width_at(offset, length) : '\0';
-    if (ascii == ' ') break;
-    add_token_character(offset, length, ascii);
-    offset += length;
+  // What is buffered is read as it stands; peek_at() reads more only past it.
+  while (answer_length <= kMaxAnswerBytes && (offset < buffered() || peek_at(offset) >= 0)) {
+    const std::size_t available =
+        std::min(buffered(), offset + kMaxAnswerBytes + 1 - answer_length);
+    offset = add_ascii_run(offset, available);
+    if (offset == available) continue;
+    const unsigned char byte = buffer[read_at + offset];
+    const std::size_t wide = is_blank(byte) ? 0 : add_wide_character(offset);
+    if (wide == 0) break;
+    offset += wide;
   }
   line_offsets[answer_length] = offset;
   answer[answer_length] = '\0';
@@ -420,7 +462,7 @@ void refuse(Text message) {
 std::size_t take_number(Source source, std::size_t taken) {
   if (taken == 0 || taken > kMaxNumberBytes) return 0;
   if (source == Source::kCell) return taken == answer_length ? taken : 0;
-  read_at += line_offsets[taken];
+  read_at += token_widened ? line_offsets[taken] : taken;
   return taken;
 }
 
@@ -619,9 +661,9 @@ int next_menu_key() {
   header_row = false;
   for (;;) {
     const bool line_start = skip_to_menu_key();
-    if (peek() == kEndOfInput) return kEndOfInput;
     const int key = peek();
-    const std::size_t length = menu_key_length(input_encoding(), peek_at);
+    if (key == kEndOfInput) return kEndOfInput;
+    const std::size_t length = key < 0x80 ? 1 : menu_key_length(input_encoding(), peek_at);
     const Menu_Line line =
         input_kind == Input_Kind::kStream && line_start ? menu_line(length) : Menu_Line::kKeys;
     if (line == Menu_Line::kEmpty) {

@@ -154,14 +154,16 @@ std::size_t decide_by_first_line(char* into, std::size_t length, std::size_t siz
   decided = true;
   const auto from = static_cast<std::size_t>(high - into);
   length = read_to_line_end(into, length, from, size);
-  std::string line(into + from, length - from);
-  if (line.find('\n') == std::string::npos) {
+  const std::string_view rest(into + from, length - from);
+  std::string line(rest.substr(0, rest.find('\n')));
+  if (line.size() == rest.size()) {  // no line end within the room of this read
     held_length = read_to_line_end(held, 0, 0, kHeldBytes);
     line.append(held, held_length);
   }
   const std::size_t line_end = line.find('\n');
-  text_encoding = encoding_of_line(std::string_view(line).substr(0, line_end),
-                                   line_end != std::string::npos, text_encoding);
+  text_encoding =
+      encoding_of_line(std::string_view(line).substr(0, line_end),
+                       line_end != std::string::npos || line.size() < rest.size(), text_encoding);
   return length;
 }
 
