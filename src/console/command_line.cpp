@@ -48,10 +48,6 @@ bool is_option(const char* argument, const char* long_name, const char* short_na
 
 std::vector<Input_File> files;
 
-}  // namespace
-
-namespace {
-
 // The files named, after the options; an option that is none, or an empty
 // name, is refused.
 void collect_files(int argc, const char* const* argv) {
