@@ -158,7 +158,8 @@ char ascii_of_full_width(Console_Encoding encoding, std::string_view character) 
   if (character.size() != lead.size() + 1 || !character.starts_with(lead)) return 0;
   const int first = utf8 ? 0x81 : 0xA1;  // the last byte of "！"
   const int ascii = byte_at(character, lead.size()) - first + '!';
-  const bool number = (ascii >= '0' && ascii <= '9') || ascii == '+' || ascii == '-' || ascii == '.';
+  const bool number =
+      (ascii >= '0' && ascii <= '9') || ascii == '+' || ascii == '-' || ascii == '.';
   return number ? static_cast<char>(ascii) : '\0';
 }
 
