@@ -20,12 +20,16 @@ constexpr const char* kProgramName = "exam_scores";
   std::exit(status);  // what the platform set up for the run is put back
 }
 
-[[noreturn]] void fail(const char* what, int error_number) {
+// Before a failure's line on standard error, which is unbuffered: the line
+// goes out at once, whatever became of standard output.
+void leave_console() {
   end_console();
   end_row_on_terminal();
   (void)flush_output();  // the line break, if it can still be written
-  // Standard error is unbuffered: the line goes out at once, whatever became of
-  // standard output.
+}
+
+[[noreturn]] void fail(const char* what, int error_number) {
+  leave_console();
   std::fprintf(stderr, "%s: %s: %s\n", kProgramName, what, std::strerror(error_number));
   end_program(EXIT_FAILURE);
 }
@@ -58,9 +62,7 @@ void fail_reading() { fail("read error", errno != 0 ? errno : EIO); }
 void fail_file(const char* name) { fail(name, errno != 0 ? errno : EIO); }
 
 void refuse_workbook(const char* name) {
-  end_console();
-  end_row_on_terminal();
-  (void)flush_output();
+  leave_console();
   std::fprintf(stderr,
                "%s: %s is a spreadsheet workbook, not text: save it as CSV or as tab-separated "
                "text\n",

@@ -172,19 +172,28 @@ TEST(InputDelivery, NonBlockingPipeFedLate) {
 
 struct Argument_Case {
   const char* what;
-  std::vector<std::string> arguments;
+  std::vector<std::string> arguments;  // before the files' names
   std::string out;
   std::string err;
   int exit_status;
+  std::vector<std::pair<std::string, std::string>> files = {};  // written, then named in turn
+  std::string input = "5";
 };
 
 class Arguments : public ::testing::TestWithParam<Argument_Case> {};
 
+// Files named on the command line are read first, their dialogue not shown;
+// then standard input, as ever.
 TEST_P(Arguments, AnswerOrAreRefused) {
   const Argument_Case& row = GetParam();
   Run_Setup setup;
   setup.arguments = row.arguments;
-  const Program_Run run = run_program("5", {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), setup);
+  for (const auto& [name, content] : row.files) {
+    std::ofstream(name, std::ios::binary) << content;
+    setup.arguments.push_back(name);
+  }
+  const Program_Run run =
+      run_program(row.input, {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), setup);
   EXPECT_SAME_BYTES(run.out, with_line_ends(row.out));
   EXPECT_EQ(run.err, with_line_ends(row.err));
   EXPECT_EQ(run.exit_status, row.exit_status);
@@ -216,86 +225,54 @@ INSTANTIATE_TEST_SUITE_P(
         Argument_Case{"empty", {""}, "", "exam_scores：无法识别的参数：\n" + kUsage, 2}),
     readable_case_name{});
 
-struct Files_Case {
-  const char* what;
-  std::vector<std::string> arguments;                      // before the files' names
-  std::vector<std::pair<std::string, std::string>> files;  // written, then named in turn
-  std::string input;
-  std::string out;
-  std::string err;
-  int exit_status;
-};
-
-class FilesFirst : public ::testing::TestWithParam<Files_Case> {};
-
-// Files named on the command line are read first, their dialogue not shown;
-// then standard input, as ever.
-TEST_P(FilesFirst, AreReadBeforeStandardInput) {
-  const Files_Case& row = GetParam();
-  Run_Setup setup;
-  setup.arguments = row.arguments;
-  for (const auto& [name, content] : row.files) {
-    std::ofstream(name, std::ios::binary) << content;
-    setup.arguments.push_back(name);
-  }
-  const Program_Run run =
-      run_program(row.input, {"LC_ALL=C.UTF-8"}, std::chrono::seconds(20), setup);
-  EXPECT_SAME_BYTES(run.out, with_line_ends(row.out));
-  EXPECT_EQ(run.err, with_line_ends(row.err));
-  EXPECT_EQ(run.exit_status, row.exit_status);
-}
-
 std::string workbook_refusal(const std::string& name) {
   return "exam_scores: " + name +
          " is a spreadsheet workbook, not text: save it as CSV or as tab-separated text\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    CommandLine, FilesFirst,
+    Files, Arguments,
     ::testing::Values(
-        Files_Case{
+        Argument_Case{
             "two files then piped questions",
             {},
-            {{"rows.tsv",
-              "1\t0\t12\tBob\t7\t80\t90\t70\n1\t0\t\tX\t7\t1\t1\t1\n1\n0\nq\n13 Ann\n7 9 9 9\n"},
-             {"rows.csv", "序号,考试,学号\r\n3,0,7\r\n4,x\r\n"}},
-            "2 0 12\n5",
             "rows.tsv：第2行有误，整行未录入。\nrows.tsv：第5行：输入有误，请重新输入。\n"
             "rows.tsv：已录入2条，1行有误。\nrows.csv：第1行有误，整行未录入。\n" +
                 class_report(7, 0, 44.5, 49.5, 39.5, 1) + kNotYet +
                 "rows.csv：第3行多余的输入已忽略。\nrows.csv：已录入0条，1行有误。\n" +
                 student_query(student_report("Bob", 0, 80, 90, 70, 240, 1)) + menu_key("5"),
             "",
-            0},
-        Files_Case{"item 5 in a file ends there", {}, {{"five.txt", "4 5 4"}}, "4", kNotYet, "", 0},
-        Files_Case{"a file named as an option after --",
-                   {"--"},
-                   {{"-h", "4"}},
-                   "5",
-                   kNotYet + "-h：已录入0条，0行有误。\n" + menu_key("5"),
-                   "",
-                   0},
-        Files_Case{"a missing file",
-                   {"missing.txt"},
-                   {},
-                   "5",
-                   "",
-                   "exam_scores: missing.txt: No such file or directory\n",
-                   1},
-        Files_Case{"a workbook named",
-                   {},
-                   {{"book.xlsx", std::string("PK\x03\x04\x14\x00", 6)}},
-                   "5",
-                   "",
-                   workbook_refusal("book.xlsx"),
-                   1},
-        Files_Case{"a workbook piped",
-                   {},
-                   {},
-                   "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\x00",
-                   kMenu,
-                   workbook_refusal("standard input"),
-                   1}),
+            0,
+            {{"rows.tsv",
+              "1\t0\t12\tBob\t7\t80\t90\t70\n1\t0\t\tX\t7\t1\t1\t1\n1\n0\nq\n13 Ann\n7 9 9 9\n"},
+             {"rows.csv", "序号,考试,学号\r\n3,0,7\r\n4,x\r\n"}},
+            "2 0 12\n5"},
+        Argument_Case{
+            "item 5 in a file ends there", {}, kNotYet, "", 0, {{"five.txt", "4 5 4"}}, "4"},
+        Argument_Case{"a file named as an option after --",
+                      {"--"},
+                      kNotYet + "-h：已录入0条，0行有误。\n" + menu_key("5"),
+                      "",
+                      0,
+                      {{"-h", "4"}}},
+        Argument_Case{"a missing file",
+                      {"missing.txt"},
+                      "",
+                      "exam_scores: missing.txt: No such file or directory\n",
+                      1},
+        Argument_Case{"a workbook named",
+                      {},
+                      "",
+                      workbook_refusal("book.xlsx"),
+                      1,
+                      {{"book.xlsx", std::string("PK\x03\x04\x14\x00", 6)}}},
+        Argument_Case{"a workbook piped",
+                      {},
+                      kMenu,
+                      workbook_refusal("standard input"),
+                      1,
+                      {},
+                      "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\x00"}),
     readable_case_name{});
 
 // Output that a non-blocking pipe cannot take yet waits for its reader.
