@@ -3,7 +3,7 @@
 # sanitizer and fuzzer runtimes and clang-tidy, a real terminal (tmux), a GBK
 # terminal inside it (luit, which converts with the X font encodings), and with
 # --windows the MinGW-w64 cross compiler, wine and a zh_CN.UTF-8 locale (wine
-# takes code page 936 from it). Installs what is
+# takes code page 936 from it), and with --posix clang's own C++ library. Installs what is
 # missing when it can (as root, with apt-get); otherwise names it and stops.
 set -euo pipefail
 
@@ -16,6 +16,10 @@ compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >
 command -v tmux >/dev/null || missing+=(tmux)
 command -v luit >/dev/null || missing+=(x11-utils)
 [ -d /usr/share/fonts/X11/encodings ] || missing+=(xfonts-encodings)
+if [ "${1:-}" = --posix ]; then
+  [ -e /usr/include/c++/v1/iostream ] || missing+=(libc++-dev)
+  compgen -G '/usr/lib/llvm-*/lib/libc++abi.so' >/dev/null || missing+=(libc++abi-dev)
+fi
 windows=false
 if [ "${1:-}" = --windows ]; then
   windows=true

@@ -36,10 +36,19 @@ void leave_console() {
 
 }  // namespace
 
+// Text in a code page iconv cannot make would come out garbled: the run ends
+// before it begins.
 void start_program() {
   start_output();
   start_console(output_is_terminal());
-  use_console_encoding(choose_console_encoding(output_is_terminal()));
+  const Console_Encoding encoding = choose_console_encoding(output_is_terminal());
+  if (use_console_encoding(encoding)) return;
+  leave_console();
+  std::fprintf(stderr,
+               "%s: this system cannot convert text to %s, the locale's encoding: use a "
+               "UTF-8 locale instead, such as LC_ALL=C.UTF-8\n",
+               kProgramName, encoding == Console_Encoding::kGb18030 ? "GB18030" : "GBK");
+  end_program(EXIT_FAILURE);
 }
 
 void finish_program() {

@@ -78,17 +78,16 @@ Console_Encoding encoding_in_use = Console_Encoding::kUtf8;
 
 }  // namespace
 
-void use_console_encoding(Console_Encoding encoding) {
+bool use_console_encoding(Console_Encoding encoding) {
   encoding_in_use = Console_Encoding::kUtf8;
   texts_in_use = std::to_array(kUtf8Texts);
-  if (encoding == Console_Encoding::kUtf8) return;
-  // Should a text not convert, every text stays UTF-8 rather than mixing encodings.
+  if (encoding == Console_Encoding::kUtf8) return true;
   for (std::size_t i = 0; i < kTextCount; ++i) {
-    if (!convert_text(kUtf8Texts[i], Console_Encoding::kUtf8, Console_Encoding::kGbk, gbk_texts[i]))
-      return;
+    if (!convert_text(kUtf8Texts[i], Console_Encoding::kUtf8, encoding, gbk_texts[i])) return false;
   }
   for (std::size_t i = 0; i < kTextCount; ++i) texts_in_use[i] = gbk_texts[i];
   encoding_in_use = encoding;
+  return true;
 }
 
 Console_Encoding console_encoding_in_use() { return encoding_in_use; }

@@ -64,8 +64,9 @@ enum class Text {
   kCount  // not a text: the number of them
 };
 
-// Prepares the texts in the given encoding; until then they are UTF-8.
-void use_console_encoding(Console_Encoding encoding);
+// Prepares the texts in the given encoding; until then they are UTF-8. False,
+// the texts left UTF-8, where the system cannot convert them to it.
+bool use_console_encoding(Console_Encoding encoding);
 
 // The encoding the texts are in now, also the one typed text is read in.
 Console_Encoding console_encoding_in_use();

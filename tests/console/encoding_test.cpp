@@ -3,6 +3,7 @@
 // read in characters of that encoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -63,6 +64,20 @@ INSTANTIATE_TEST_SUITE_P(
         Locale_Case{"no codeset and no such locale", {"LANG=zz_ZZ"}, false},
         Locale_Case{"no locale at all", {}, false}),
     readable_case_name{});
+
+// Garbled text is worse than none: where the system cannot convert to the
+// locale's code page, one line says what to use instead, before anything else.
+TEST(ConsoleEncoding, CodePageTheSystemCannotConvertToEndsTheRunAtOnce) {
+  const std::string no_iconv = std::string("LD_PRELOAD=") + ICONV_UNAVAILABLE_PATH;
+  for (const char* locale : {"LC_ALL=zh_CN.GBK", "LANG=zh_CN.GB18030", "LC_ALL=C.UTF-8"}) {
+    const bool utf8 = std::string(locale).ends_with("UTF-8");
+    const Program_Run run = run_program("5", {locale, no_iconv});
+    EXPECT_EQ(run.exit_status, utf8 ? 0 : 1) << locale;
+    EXPECT_EQ(run.out.empty(), !utf8) << locale;
+    if (!utf8) EXPECT_TRUE(run.err.ends_with("such as LC_ALL=C.UTF-8\n")) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), utf8 ? 0 : 1) << locale;
+  }
+}
 
 const std::string kGb18030Jiyi = "\x95\x34\xb2\x35";  // U+20BB7, four bytes
 const std::string kGbkLi = "\xc0\xee";                // 李

@@ -40,8 +40,8 @@ bool convert(iconv_t converter, std::string_view source, std::string& converted)
   size_t in_left = in.size();
   char* out_cursor = converted.data();
   size_t out_left = converted.size();
-  const bool whole =
-      iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) != static_cast<size_t>(-1);
+  // A count of characters replaced (FreeBSD puts "?" for them) is a failure too.
+  const bool whole = iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) == 0;
   converted.resize(converted.size() - out_left);
   return whole;
 }

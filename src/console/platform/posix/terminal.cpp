@@ -2,8 +2,8 @@
 // terminal's bytes for the key reader. A descriptor that would block (set
 // non-blocking, or stopped by Ctrl-S) is waited for; only an error fails.
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,12 +19,17 @@ constexpr int kDefaultColumns = 80;
 
 bool would_block(int error_number) { return error_number == EAGAIN || error_number == EWOULDBLOCK; }
 
-// poll's result for `events` on `fd` within `milliseconds` (-1: no limit);
-// `open_signals` may arrive during the wait, and only then.
-int wait_for(int fd, short events, int milliseconds, const sigset_t* open_signals = nullptr) {
-  pollfd watched{fd, events, 0};
+// Whether `fd` is ready for reading (or, `for_writing`, for writing) within
+// `milliseconds` (-1: no limit), as pselect says; `open_signals` may arrive
+// during the wait, and only then.
+int wait_for(int fd, bool for_writing, int milliseconds, const sigset_t* open_signals = nullptr) {
+  if (fd >= FD_SETSIZE) return 1;  // beyond select's reach: the read or write itself waits
+  fd_set watched;
+  FD_ZERO(&watched);
+  FD_SET(fd, &watched);
   timespec limit{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
-  return ppoll(&watched, 1, milliseconds < 0 ? nullptr : &limit, open_signals);
+  return pselect(fd + 1, for_writing ? nullptr : &watched, for_writing ? &watched : nullptr,
+                 nullptr, milliseconds < 0 ? nullptr : &limit, open_signals);
 }
 
 // At most `size` bytes: 0 at the end, -1 on an error (errno says which).
@@ -33,7 +38,7 @@ std::ptrdiff_t read_some(int fd, void* into, std::size_t size) {
     const ssize_t got = read(fd, into, size);
     if (got >= 0) return got;
     if (would_block(errno)) {
-      wait_for(fd, POLLIN, -1);
+      wait_for(fd, false, -1);
     } else if (errno != EINTR) {
       return -1;
     }
@@ -46,7 +51,7 @@ bool write_all(int fd, std::string_view bytes) {
     const ssize_t put = write(fd, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
     if (put < 0 && would_block(errno)) {
-      wait_for(fd, POLLOUT, -1);
+      wait_for(fd, true, -1);
       continue;
     }
     if (put == 0) errno = EIO;
@@ -64,7 +69,7 @@ Byte_Read read_terminal_byte(unsigned char& byte, int milliseconds, Terminal_Eve
   events = take_terminal_events();
   if (events.resumed || events.resized) return Byte_Read::kSignalled;
   ready_terminal_for_reading();
-  const int ready = wait_for(STDIN_FILENO, POLLIN, milliseconds, signals_open_while_waiting());
+  const int ready = wait_for(STDIN_FILENO, false, milliseconds, signals_open_while_waiting());
   if (ready == 0) return Byte_Read::kTimedOut;
   if (ready < 0) return errno == EINTR ? Byte_Read::kSignalled : Byte_Read::kFailed;
   const std::ptrdiff_t got = read_some(STDIN_FILENO, &byte, 1);
@@ -72,7 +77,7 @@ Byte_Read read_terminal_byte(unsigned char& byte, int milliseconds, Terminal_Eve
   return got == 0 ? Byte_Read::kEnded : Byte_Read::kByte;
 }
 
-bool terminal_has_input() { return wait_for(STDIN_FILENO, POLLIN, 0) > 0; }
+bool terminal_has_input() { return wait_for(STDIN_FILENO, false, 0) > 0; }
 
 void show_on_terminal(std::string_view bytes) { write_all(rows_fd, bytes); }
 
@@ -111,7 +116,7 @@ std::ptrdiff_t read_input(int descriptor, void* into, std::size_t size) {
   return read_some(descriptor, into, size);
 }
 
-bool input_has_come(int descriptor) { return wait_for(descriptor, POLLIN, 0) > 0; }
+bool input_has_come(int descriptor) { return wait_for(descriptor, false, 0) > 0; }
 
 Input_Kind standard_input_kind() { return input_kind; }
 

@@ -138,7 +138,9 @@ void take_terminal() {
 
 termios key_mode_from(const termios& found) {
   termios mode = found;
-  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  // IEXTEN too: else Ctrl-O (discard) freezes the output, and Ctrl-V and
+  // Ctrl-Y act on their own where the system has them.
+  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
   // Enter arrives as "\r", so that a pasted "\r\n" is one Enter, not two.
   mode.c_iflag &= ~static_cast<tcflag_t>(ICRNL);
   mode.c_lflag |= ISIG;
@@ -187,12 +189,11 @@ bool start_terminal(int rows_fd) {
 
 void ready_terminal_for_reading() {
   if (!started.load()) return;
-  // A read of nothing: in the background the kernel stops the program, as
-  // it would for a real read, and lets it go on once in the foreground. In
-  // an orphaned group it fails at once, and so will the read.
-  unsigned char none = 0;
-  while (read(STDIN_FILENO, &none, 0) < 0 && errno == EINTR) {
-  }
+  // In the background the program stops itself, as the kernel stops a read
+  // there; in an orphaned group, or with SIGTTIN ignored, it goes on, and the
+  // read fails or is taken. A terminal hung up has no foreground: no stop.
+  const pid_t foreground = tcgetpgrp(STDIN_FILENO);
+  if (foreground >= 0 && foreground != getpgrp()) kill(0, SIGTTIN);
   take_terminal();
 }
 
