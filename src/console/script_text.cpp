@@ -1,6 +1,7 @@
 #include "console/script_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -48,12 +49,50 @@ bool may_grow_into(std::string_view first, const std::string_view (&patterns)[kC
   });
 }
 
+void append_utf8(std::string& utf8, std::uint32_t code_point) {
+  static constexpr unsigned char kLeads[] = {0x00, 0xC0, 0xE0, 0xF0};
+  const int continuations = code_point < 0x80      ? 0
+                            : code_point < 0x800   ? 1
+                            : code_point < 0x10000 ? 2
+                                                   : 3;
+  utf8 += static_cast<char>(kLeads[continuations] | code_point >> (6 * continuations));
+  for (int shift = 6 * (continuations - 1); shift >= 0; shift -= 6) {
+    utf8 += static_cast<char>(0x80 | (code_point >> shift & 0x3F));
+  }
+}
+
+// UTF-16 in UTF-8: the bytes of `bytes` taken, all but a unit or a pair cut
+// short at their end. A surrogate without its pair becomes kUnreadable.
+std::size_t utf8_from_utf16(std::string_view bytes, bool big_endian, std::string& utf8) {
+  const auto unit_at = [&](std::size_t at) {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return big_endian ? std::uint32_t{first} << 8 | second : std::uint32_t{second} << 8 | first;
+  };
+  const auto in = [](std::uint32_t unit, std::uint32_t first) { return unit - first < 0x400; };
+  utf8.clear();
+  std::size_t at = 0;
+  for (; at + 2 <= bytes.size(); at += 2) {
+    std::uint32_t unit = unit_at(at);
+    if (in(unit, 0xD800) && at + 4 > bytes.size()) break;  // its pair may come next
+    if (in(unit, 0xD800) && in(unit_at(at + 2), 0xDC00)) {
+      unit = 0x10000 + ((unit - 0xD800) << 10) + (unit_at(at + 2) - 0xDC00);
+      at += 2;
+    } else if (in(unit, 0xD800) || in(unit, 0xDC00)) {
+      utf8 += kUnreadable;
+      continue;
+    }
+    append_utf8(utf8, unit);
+  }
+  return at;
+}
+
 std::ptrdiff_t read_utf16(char* into, std::size_t size) {
   const std::size_t most = std::min(kUtf16Bytes, size / 3 * 2);  // 2 bytes give at most 3
   for (;;) {
     std::string utf8;
     const std::size_t used =
-        convert_from_utf16({utf16, std::min(utf16_length, most)}, form == Form::kUtf16Big, utf8);
+        utf8_from_utf16({utf16, std::min(utf16_length, most)}, form == Form::kUtf16Big, utf8);
     utf16_length -= used;
     std::memmove(utf16, utf16 + used, utf16_length);
     if (!utf8.empty()) {

@@ -29,11 +29,6 @@ Console_Encoding choose_console_encoding(bool output_is_console);
 bool convert_text(std::string_view text, Console_Encoding from, Console_Encoding to,
                   std::string& converted);
 
-// UTF-16 text in UTF-8: the bytes of `utf16` taken, all but a unit or a
-// surrogate pair cut short at its end. A surrogate without its pair becomes
-// the byte 0xFF, which no UTF-8 holds.
-std::size_t convert_from_utf16(std::string_view utf16, bool big_endian, std::string& utf8);
-
 // Whether the platform's manuals are read with man(1).
 bool has_man_pages();
 

@@ -99,28 +99,4 @@ bool convert_text(std::string_view text, Console_Encoding from, Console_Encoding
   return convert(converter, text, converted);
 }
 
-std::size_t convert_from_utf16(std::string_view utf16, bool big_endian, std::string& utf8) {
-  static const iconv_t from_little = iconv_open("UTF-8", "UTF-16LE");
-  static const iconv_t from_big = iconv_open("UTF-8", "UTF-16BE");
-  const iconv_t converter = big_endian ? from_big : from_little;
-  std::string in(utf16);
-  char* in_cursor = in.data();
-  size_t in_left = in.size();
-  std::string out(in.size() * 2, '\0');  // two bytes give at most three
-  utf8.clear();
-  while (in_left >= 2) {
-    char* out_cursor = out.data();
-    size_t out_left = out.size();
-    const bool whole =
-        converter != reinterpret_cast<iconv_t>(-1) &&
-        iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left) != static_cast<size_t>(-1);
-    utf8.append(out.data(), out.size() - out_left);
-    if (whole || errno == EINVAL) break;  // EINVAL: cut short at the end, kept
-    utf8 += '\xFF';                       // a surrogate without its pair
-    in_cursor += 2;
-    in_left -= 2;
-  }
-  return in.size() - in_left;
-}
-
 bool has_man_pages() { return true; }
