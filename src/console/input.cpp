@@ -14,7 +14,6 @@
 #include "console/program.h"
 #include "console/script_text.h"
 #include "console/terminal/characters.h"
-#include "console/terminal/key_reader.h"
 
 namespace {
 
@@ -81,13 +80,9 @@ void show_prompt_again();
 std::ptrdiff_t read_more(char* into, std::size_t size) {
   if (input_kind == Input_Kind::kStream) return read_script(into, size);
   if (input_kind == Input_Kind::kLines) return read_input(kStandardInput, into, size);
-  const Console_Input console = console_input();
   for (;;) {
-    const Console_Encoding encoding = console_encoding_in_use();
-    const Line_Request line{
-        into, size, text_on_row(), encoding, typed_line_shown, typed_name_bytes};
-    const std::ptrdiff_t got = console.port != nullptr ? read_terminal_line(*console.port, line)
-                                                       : console.read_line(into, size, encoding);
+    const std::ptrdiff_t got = read_console_line(
+        {into, size, text_on_row(), console_encoding_in_use(), typed_line_shown, typed_name_bytes});
     if (got > 0 || got == kLineNotInEncoding) row_ended();
     if (got != kLineNotInEncoding) return got;
     put_text(text(Text::kUnreadableNumber));

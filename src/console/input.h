@@ -9,8 +9,6 @@
 #include "console/texts.h"
 #include "store/score_tables.h"
 
-inline constexpr int kEndOfInput = -1;
-
 // A file named on the command line: read as a script, its dialogue not
 // shown, its name before every message about one of its lines.
 struct Input_File {

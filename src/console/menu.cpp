@@ -63,7 +63,7 @@ Item_End carry_out(int key) {
 
 }  // namespace
 
-bool test_seams::run_menu() {
+bool run_menu() {
   for (;;) {
     put_dialogue(text(Text::kMenu));
     put_dialogue(text(Text::kMenuPrompt));
@@ -100,12 +100,12 @@ void Data_Reception() {
     input_reset(&file);
     const int entries_before = number_student;
     show_dialogue(false);
-    const bool closed = test_seams::run_menu();
+    const bool closed = run_menu();
     show_dialogue(true);
     if (closed) finish_program();
     put_file_summary(file.name, number_student - entries_before, rows_given_up_here());
   }
   input_reset();
-  test_seams::run_menu();
+  run_menu();
   finish_program();
 }

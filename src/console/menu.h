@@ -7,12 +7,6 @@
 // written, or with status 1 when output or input fails. Never returns.
 [[noreturn]] void Data_Reception();
 
-// Seams for the fuzz target and the in-process tests only.
-namespace test_seams {
-
-// One session of the menu loop on the input last reset and standard output,
-// from the first menu to item 5 (true) or the end of input (false); returns
-// then. The tables keep what was entered.
+// The menu loop on the input last reset, from the first menu to item 5 (true)
+// or the end of input (false). The tables keep what was entered.
 bool run_menu();
-
-}  // namespace test_seams

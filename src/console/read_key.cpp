@@ -4,7 +4,6 @@
 #include "console/output.h"
 #include "console/platform/platform.h"
 #include "console/program.h"
-#include "console/terminal/key_reader.h"
 #include "console/texts.h"
 
 namespace {
@@ -24,13 +23,9 @@ void echo(int key) {
 // The next key from the terminal itself, what was written shown first.
 int terminal_key() {
   flush_output_or_fail();
-  const Console_Input console = console_input();
-  const Console_Encoding encoding = console_encoding_in_use();
-  const int key = console.port != nullptr
-                      ? read_terminal_key(*console.port, text(Text::kMenuPrompt), encoding)
-                      : console.read_key(encoding);
+  const int key = read_console_key(text(Text::kMenuPrompt), console_encoding_in_use());
   if (key == kConsoleFailed) fail_reading();
-  return key == kConsoleEnded ? kEndOfInput : key;
+  return key;
 }
 
 }  // namespace

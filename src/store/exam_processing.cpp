@@ -5,9 +5,7 @@
 
 #include "store/score_tables.h"
 
-using test_seams::round_to_stored;
-
-float test_seams::round_to_stored(double value) {
+float round_to_stored(double value) {
   // Beyond this magnitude round-to-nearest gives infinity; converting such a
   // double to float directly would be undefined.
   constexpr double kFirstOverflowing = 0x1.ffffffp127;

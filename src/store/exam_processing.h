@@ -5,12 +5,7 @@
 
 void Data_Processing(int exam);
 
-// Seams for the tests only, not for the program's other parts.
-namespace test_seams {
-
 // A value formed in double precision, rounded once to the stored float.
 // Values beyond the float range become infinities instead of undefined
 // behaviour.
 float round_to_stored(double value);
-
-}  // namespace test_seams

@@ -163,7 +163,7 @@ void run_in_process(const std::string& session, unsigned seconds_allowed) {
   clear_score_tables();
   input_reset();
   alarm(seconds_allowed);
-  test_seams::run_menu();
+  run_menu();
   alarm(0);
   ASSERT_TRUE(flush_output());
   dup2(saved_input, STDIN_FILENO);

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   clear_score_tables();
   input_reset();
-  test_seams::run_menu();
+  run_menu();
   if (!flush_output()) std::abort();
   return 0;
 }

@@ -221,11 +221,11 @@ TEST_F(ExamProcessing, HugeScoresOverflowToInfinity) {
 TEST(RoundToStored, RoundsAtTheEdgeOfTheFloatRange) {
   constexpr float kMax = std::numeric_limits<float>::max();
   constexpr float kInf = std::numeric_limits<float>::infinity();
-  EXPECT_EQ(test_seams::round_to_stored(0x1.fffffefffp127), kMax);
-  EXPECT_EQ(test_seams::round_to_stored(0x1.ffffffp127), kInf);
-  EXPECT_EQ(test_seams::round_to_stored(-0x1.ffffffp127), -kInf);
-  EXPECT_EQ(test_seams::round_to_stored(1e300), kInf);
-  EXPECT_TRUE(std::isnan(test_seams::round_to_stored(std::nan(""))));
+  EXPECT_EQ(round_to_stored(0x1.fffffefffp127), kMax);
+  EXPECT_EQ(round_to_stored(0x1.ffffffp127), kInf);
+  EXPECT_EQ(round_to_stored(-0x1.ffffffp127), -kInf);
+  EXPECT_EQ(round_to_stored(1e300), kInf);
+  EXPECT_TRUE(std::isnan(round_to_stored(std::nan(""))));
 }
 
 TEST_F(ExamProcessing, NaNTotalNeverExchanges) {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "console/terminal/console_encoding.h"
-#include "console/terminal/terminal_port.h"
+#include "console/terminal/console_reading.h"
 
 // Readies the console for the run, before anything is read or written; what
 // it changes goes back at exit. `rows_on_standard_output`: the program's
@@ -67,19 +67,16 @@ bool write_standard_output(std::string_view bytes, Console_Encoding encoding);
 // the start of an empty row.
 void owe_line_breaks(int count);
 
-// How a console's keys and lines are read (standard input is kKeys): by the
-// program's own key reader over the terminal's bytes, or, where `port` is
-// null, by the console itself (Windows).
-struct Console_Input {
-  const Terminal_Port* port;
-  // One key for the menu, taken without Enter and not echoed; a key that
-  // arrives as several codes is kEscape. kConsoleEnded at the end of input,
-  // the console's end-of-file key included.
-  int (*read_key)(Console_Encoding encoding);
-  // One line edited by the console, its text and "\n" in `into`; 0 at the
-  // end of input; kConsoleFailed; or kLineNotInEncoding for a character the
-  // encoding cannot hold (the line is dropped, never stored with a stand-in).
-  std::ptrdiff_t (*read_line)(char* into, std::size_t capacity, Console_Encoding encoding);
-};
-inline constexpr std::ptrdiff_t kLineNotInEncoding = -3;
-Console_Input console_input();
+// The console's keys and lines, where standard input is kKeys: by the
+// program's own key reader over the terminal's bytes (POSIX), or by the
+// console itself (Windows).
+// One key for the menu, taken without Enter and not echoed: a byte, a
+// four-byte GB18030 character given as its first byte, or kEscape for a key
+// that arrives as several codes. kEndOfInput at the end of input, the
+// console's end-of-file key included; kConsoleFailed. `prompt` is shown again
+// when the program is continued.
+int read_console_key(std::string_view prompt, Console_Encoding encoding);
+// One line typed and edited: its text and "\n" in `request.into`; 0 at the
+// end of input; kConsoleFailed; or kLineNotInEncoding for a character the
+// encoding cannot hold.
+std::ptrdiff_t read_console_line(const Line_Request& request);

@@ -154,7 +154,7 @@ int read_terminal_key(const Terminal_Port& port, std::string_view prompt,
     const Key key = next_key(reading);
     if (key.event == Byte_Read::kFailed) return kConsoleFailed;
     if (key.event == Byte_Read::kEnded || (end_of_file != 0 && key.byte == end_of_file)) {
-      return kConsoleEnded;
+      return kEndOfInput;
     }
     if (!key.is_sequence) return character_key(reading, key.byte, encoding);
     if (!key.resumed) return kEscape;  // else its Esc has shown the menu again already

@@ -3,28 +3,14 @@
 // loop that feeds them to the editor and redraws after a continue or a resize.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-
-#include "console/terminal/console_encoding.h"
 #include "console/terminal/terminal_port.h"
 
 // One key for the menu, not echoed: a byte, a four-byte GB18030 character
 // given as its first byte, or kEscape for a key that arrives as a sequence.
-// kConsoleEnded at the end of input or the terminal's end-of-file key,
+// kEndOfInput at the end of input or the terminal's end-of-file key,
 // kConsoleFailed on a read error. `prompt` is shown again on resuming.
 int read_terminal_key(const Terminal_Port& port, std::string_view prompt,
                       Console_Encoding encoding);
-
-struct Line_Request {
-  char* into;
-  std::size_t capacity;     // at least 2: the line and its "\n"
-  std::string_view prompt;  // all that stands on the cursor's row before the line
-  Console_Encoding encoding;
-  void (*shown)(int line_breaks_below);         // after each drawing: breaks to get below it
-  std::size_t first_field_capacity = SIZE_MAX;  // bytes before the line's first tab
-};
 
 // One line typed after `prompt` and edited there: the bytes stored in `into`,
 // its text and "\n" (at the end of input, the text alone); nothing typed after

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "console/terminal/console_reading.h"
+
 // The terminal's own keys for erasing a character and for the end of input;
 // 0 where it has none.
 struct Editing_Keys {
@@ -32,10 +34,3 @@ struct Terminal_Port {
   int (*columns)();
   Editing_Keys (*editing_keys)();
 };
-
-// A key that arrives as several codes (arrows, function keys, Alt and a key).
-inline constexpr unsigned char kEscape = 0x1b;
-
-// What reading a key or a line gives instead of one.
-inline constexpr int kConsoleEnded = -1;
-inline constexpr int kConsoleFailed = -2;  // errno says why

@@ -63,7 +63,7 @@ TEST_P(KeyReader, GivesKeysAndLines) {
   while (read.empty() || read.back() != "END") {
     if (row.menu) {
       const int key = read_terminal_key(kScripted, "P: ", row.encoding);
-      read.push_back(key == kConsoleEnded ? "END"
+      read.push_back(key == kEndOfInput ? "END"
                      : key == kEscape     ? "ESC"
                                           : std::string(1, static_cast<char>(key)));
     } else {

@@ -79,49 +79,6 @@ int errno_for(DWORD error) {
   }
 }
 
-int read_console_key(Console_Encoding) {
-  const int code = _getch();
-  if (code == kFirstOfTwoCodes || code == kOtherFirstOfTwoCodes) {
-    _getch();  // the key's scan code: the two are one key
-    return kEscape;
-  }
-  if (code == kCtrlZ) return kConsoleEnded;
-  if (code == kCtrlC) {
-    // Taken as a key here; it ends the program as it ends console programs.
-    end_console();
-    ExitProcess(STATUS_CONTROL_C_EXIT);
-  }
-  return code;
-}
-
-std::ptrdiff_t read_console_line(char* into, std::size_t capacity, Console_Encoding encoding) {
-  const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
-  // Every UTF-16 unit takes at most three bytes in UTF-8, two in GBK.
-  const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
-  wchar_t wide[kMostLineUnits];
-  DWORD got = 0;
-  // A console line has at least its Enter: nothing means Ctrl-C broke the read
-  // off, and is ending the program (or was ignored: the line is asked again).
-  do {
-    if (!ReadConsoleW(console, wide, most, &got, nullptr)) {
-      errno = EIO;
-      return kConsoleFailed;
-    }
-    if (got == 0) Sleep(kRetryAfterMs);
-  } while (got == 0);
-  // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
-  if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
-  const int size = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
-  // A character code page 936 lacks would be stored as "?": the line is
-  // refused instead. UTF-8 holds every character, and takes no such flags.
-  const bool utf8 = encoding == Console_Encoding::kUtf8;
-  BOOL lost = FALSE;
-  const int converted =
-      WideCharToMultiByte(code_page_of(encoding), utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
-                          static_cast<int>(got), into, size, nullptr, utf8 ? nullptr : &lost);
-  return lost ? kLineNotInEncoding : converted;
-}
-
 }  // namespace
 
 void start_console(bool rows_on_standard_output) {
@@ -190,4 +147,48 @@ bool write_standard_output(std::string_view bytes, Console_Encoding encoding) {
 // Ctrl-C ends the program through the system's own handling.
 void owe_line_breaks(int) {}
 
-Console_Input console_input() { return {nullptr, read_console_key, read_console_line}; }
+int read_console_key(std::string_view, Console_Encoding) {
+  const int code = _getch();
+  if (code == kFirstOfTwoCodes || code == kOtherFirstOfTwoCodes) {
+    _getch();  // the key's scan code: the two are one key
+    return kEscape;
+  }
+  if (code == kCtrlZ) return kEndOfInput;
+  if (code == kCtrlC) {
+    // Taken as a key here; it ends the program as it ends console programs.
+    end_console();
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+  }
+  return code;
+}
+
+std::ptrdiff_t read_console_line(const Line_Request& request) {
+  const std::size_t capacity = request.capacity;
+  const Console_Encoding encoding = request.encoding;
+  const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
+  // Every UTF-16 unit takes at most three bytes in UTF-8, two in GBK.
+  const auto most = static_cast<DWORD>(std::min<std::size_t>(kMostLineUnits, capacity / 3));
+  wchar_t wide[kMostLineUnits];
+  DWORD got = 0;
+  // A console line has at least its Enter: nothing means Ctrl-C broke the read
+  // off, and is ending the program (or was ignored: the line is asked again).
+  do {
+    if (!ReadConsoleW(console, wide, most, &got, nullptr)) {
+      errno = EIO;
+      return kConsoleFailed;
+    }
+    if (got == 0) Sleep(kRetryAfterMs);
+  } while (got == 0);
+  // Ctrl-Z at the start of a line is the end of input, as the C runtime takes it.
+  if (wide[0] == static_cast<wchar_t>(kCtrlZ)) return 0;
+  const int size = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
+  // A character code page 936 lacks would be stored as "?": the line is
+  // refused instead. UTF-8 holds every character, and takes no such flags.
+  const bool utf8 = encoding == Console_Encoding::kUtf8;
+  BOOL lost = FALSE;
+  const int converted =
+      WideCharToMultiByte(code_page_of(encoding), utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
+                          static_cast<int>(got), request.into, size, nullptr, utf8 ? nullptr : &lost);
+  return lost ? kLineNotInEncoding : converted;
+}
+
