@@ -186,9 +186,8 @@ std::ptrdiff_t read_console_line(const Line_Request& request) {
   // refused instead. UTF-8 holds every character, and takes no such flags.
   const bool utf8 = encoding == Console_Encoding::kUtf8;
   BOOL lost = FALSE;
-  const int converted =
-      WideCharToMultiByte(code_page_of(encoding), utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
-                          static_cast<int>(got), request.into, size, nullptr, utf8 ? nullptr : &lost);
+  const int converted = WideCharToMultiByte(code_page_of(encoding), utf8 ? 0 : WC_NO_BEST_FIT_CHARS,
+                                            wide, static_cast<int>(got), request.into, size,
+                                            nullptr, utf8 ? nullptr : &lost);
   return lost ? kLineNotInEncoding : converted;
 }
-
