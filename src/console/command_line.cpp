@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "console/input.h"
+#include "console/input_source.h"
 #include "console/output.h"
 #include "console/platform/platform.h"
 #include "console/program.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "console/input.h"
+#include "console/input_source.h"
 
 // Returns with the files named opened and checked; otherwise ends the
 // program: with status 0 after --help or --version, 1 for a file that cannot

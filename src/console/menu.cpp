@@ -3,8 +3,9 @@
 #include <charconv>
 #include <cstdint>
 
+#include "console/answers.h"
 #include "console/command_line.h"
-#include "console/input.h"
+#include "console/input_source.h"
 #include "console/output.h"
 #include "console/program.h"
 #include "console/read_key.h"

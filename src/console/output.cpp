@@ -19,6 +19,7 @@ std::string row;
 bool to_terminal = false;
 bool line_ends_are_crlf = false;
 bool dialogue_shown = true;
+std::string_view current_prompt;
 // The first failed write, kept for every later flush.
 bool write_failed = false;
 int write_error = 0;
@@ -85,6 +86,13 @@ void put_dialogue(std::string_view text) {
 }
 
 void show_dialogue(bool shown) { dialogue_shown = shown; }
+
+void put_prompt(std::string_view prompt) {
+  current_prompt = prompt;
+  put_prompt_again();
+}
+
+void put_prompt_again() { put_dialogue(current_prompt); }
 
 bool flush_output() {
   if (buffered > 0 && !write_failed) {

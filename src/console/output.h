@@ -18,6 +18,9 @@ void put_char(char character);
 // Not shown while a file named on the command line is read.
 void put_dialogue(std::string_view text);
 void show_dialogue(bool shown);
+// A prompt, kept to be shown again below a line typed that gave no answer.
+void put_prompt(std::string_view prompt);
+void put_prompt_again();
 
 // What stands on the screen's current row: the text written since the last
 // line break, or since a line typed on the terminal ended the row. Empty where

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "console/input.h"
+#include "console/answers.h"
 #include "console/output.h"
 #include "console/report_numbers.h"
 #include "console/texts.h"

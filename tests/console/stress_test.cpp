@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/input.h"
+#include "console/input_source.h"
 #include "console/menu.h"
 #include "console/output.h"
 #include "score_tables_helpers.h"

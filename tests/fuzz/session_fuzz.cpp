@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/input.h"
+#include "console/input_source.h"
 #include "console/menu.h"
 #include "console/output.h"
 #include "console/script_text.h"
