@@ -64,8 +64,8 @@ TEST_P(KeyReader, GivesKeysAndLines) {
     if (row.menu) {
       const int key = read_terminal_key(kScripted, "P: ", row.encoding);
       read.push_back(key == kEndOfInput ? "END"
-                     : key == kEscape     ? "ESC"
-                                          : std::string(1, static_cast<char>(key)));
+                     : key == kEscape   ? "ESC"
+                                        : std::string(1, static_cast<char>(key)));
     } else {
       char line[4096];
       const std::ptrdiff_t length =
