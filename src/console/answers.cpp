@@ -59,6 +59,16 @@ bool skip_blanks_before_answer() {
   }
 }
 
+// Adds the character of `length` bytes `offset` places ahead to the token in
+// `answer`: its ASCII where it stands for one.
+void add_to_token(std::size_t offset, std::size_t length, char ascii) {
+  const std::size_t kept = ascii != '\0' ? 1 : length;
+  for (std::size_t i = 0; i < kept && answer.length <= kMaxAnswerBytes; ++i) {
+    line_offsets[answer.length] = offset;
+    answer.add(ascii != '\0' ? ascii : peek_at(offset + i));
+  }
+}
+
 // The next token on the line into `answer`, up to a blank, left unread; its
 // full-width forms as their ASCII. A token that ends at a tab makes the line
 // a row from there, with the token as its cell.
@@ -69,11 +79,7 @@ Answer_Source read_token() {
     std::size_t length = 1;
     const char ascii = byte < 0x80 ? static_cast<char>(byte) : full_width_at(offset, length);
     if (ascii == ' ' || answer.length > kMaxAnswerBytes) break;  // an ideographic space
-    const std::size_t kept = ascii != '\0' ? 1 : length;
-    for (std::size_t i = 0; i < kept && answer.length <= kMaxAnswerBytes; ++i) {
-      line_offsets[answer.length] = offset;
-      answer.add(ascii != '\0' ? ascii : peek_at(offset + i));
-    }
+    add_to_token(offset, length, ascii);
     offset += length;
   }
   line_offsets[answer.length] = offset;
