@@ -198,23 +198,6 @@ bool start_terminal(int rows_fd) {
   return true;
 }
 
-void ready_terminal_for_reading() {
-  if (!started.load()) return;
-  // In the background the program stops itself, as the kernel stops a read
-  // there; in an orphaned group, or with SIGTTIN ignored, it goes on, and the
-  // read fails or is taken. A terminal hung up has no foreground: no stop.
-  const pid_t foreground = tcgetpgrp(STDIN_FILENO);
-  if (foreground >= 0 && foreground != getpgrp()) kill(0, SIGTTIN);
-  take_terminal();
-}
-
-Terminal_Events take_terminal_events() {
-  const bool continued = resumed.exchange(false);
-  return {continued && holds_terminal(), resized.exchange(false)};
-}
-
-const sigset_t* signals_open_while_waiting() { return started ? &waiting_mask : nullptr; }
-
 constexpr int kDefaultColumns = 80;
 
 bool would_block(int error_number) { return error_number == EAGAIN || error_number == EWOULDBLOCK; }
@@ -265,11 +248,18 @@ Input_Kind input_kind = Input_Kind::kStream;
 // The terminal the program shows its rows and echoes on.
 int rows_fd = STDOUT_FILENO;
 
+// Before each wait: in the background the program stops itself, as the
+// kernel stops a read there (in an orphaned group, or with SIGTTIN ignored, it
+// goes on; a terminal hung up has no foreground); holding the terminal but
+// not in key mode (continued, or a stop the kernel discarded), it takes it
+// again. A continue is seen only where the program holds the terminal.
 Byte_Read read_terminal_byte(unsigned char& byte, int milliseconds, Terminal_Events& events) {
-  events = take_terminal_events();
+  events = {resumed.exchange(false) && holds_terminal(), resized.exchange(false)};
   if (events.resumed || events.resized) return Byte_Read::kSignalled;
-  ready_terminal_for_reading();
-  const int ready = wait_for(STDIN_FILENO, false, milliseconds, signals_open_while_waiting());
+  const pid_t foreground = tcgetpgrp(STDIN_FILENO);
+  if (foreground >= 0 && foreground != getpgrp()) kill(0, SIGTTIN);
+  take_terminal();
+  const int ready = wait_for(STDIN_FILENO, false, milliseconds, &waiting_mask);
   if (ready == 0) return Byte_Read::kTimedOut;
   if (ready < 0) return errno == EINTR ? Byte_Read::kSignalled : Byte_Read::kFailed;
   const std::ptrdiff_t got = read_some(STDIN_FILENO, &byte, 1);
@@ -333,6 +323,7 @@ int read_console_key(std::string_view prompt, Console_Encoding encoding) {
 std::ptrdiff_t read_console_line(const Line_Request& request) {
   return read_terminal_line(kTerminal, request);
 }
+
 void owe_line_breaks(int count) { line_breaks_for_ending.store(count); }
 
 void end_console() {
