@@ -1,6 +1,5 @@
 #include "console/input_source.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -40,7 +39,7 @@ std::ptrdiff_t read_more(char* into, std::size_t size, std::size_t first_field_c
   if (input_kind == Input_Kind::kLines) return read_input(kStandardInput, into, size);
   for (;;) {
     const std::ptrdiff_t got =
-        read_console_line({into, size, text_on_row(), console_encoding_in_use(), typed_line_shown,
+        read_console_line({into, size, text_on_row(), console_encoding_in_use(), owe_line_breaks,
                            first_field_capacity});
     if (got > 0 || got == kLineNotInEncoding) row_ended();
     if (got != kLineNotInEncoding) return got;
@@ -99,9 +98,8 @@ void put_line_label(std::size_t line) {
     put_text(text(Text::kThisLine));
     return;
   }
-  char digits[24];
   put_text(text(Text::kScriptLineStart));
-  put_text({digits, std::to_chars(digits, digits + sizeof digits, line).ptr});
+  put_number(line);
   put_text(text(Text::kScriptLineEnd));
 }
 

@@ -1,6 +1,5 @@
 #include "console/menu.h"
 
-#include <charconv>
 #include <cstdint>
 
 #include "console/answers.h"
@@ -82,14 +81,13 @@ bool run_menu() {
 namespace {
 
 // "FILE：已录入N条，M行有误。"
-void put_file_summary(const char* name, int entries, std::size_t rows_given_up) {
-  char digits[24];
+void put_file_summary(const char* name, std::size_t entries, std::size_t rows_given_up) {
   put_text(name);
   put_text(text(Text::kFileNameEnd));
   put_text(text(Text::kFileEntries));
-  put_text({digits, std::to_chars(digits, digits + sizeof digits, entries).ptr});
+  put_number(entries);
   put_text(text(Text::kFileRowsGivenUp));
-  put_text({digits, std::to_chars(digits, digits + sizeof digits, rows_given_up).ptr});
+  put_number(rows_given_up);
   put_text(text(Text::kFileSummaryEnd));
 }
 
@@ -104,7 +102,8 @@ void Data_Reception() {
     const bool closed = run_menu();
     show_dialogue(true);
     if (closed) finish_program();
-    put_file_summary(file.name, number_student - entries_before, rows_given_up_here());
+    put_file_summary(file.name, static_cast<std::size_t>(number_student - entries_before),
+                     rows_given_up_here());
   }
   input_reset();
   run_menu();

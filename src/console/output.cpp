@@ -1,6 +1,7 @@
 #include "console/output.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -61,8 +62,6 @@ std::string_view text_on_row() { return row; }
 
 void row_ended() { row.clear(); }
 
-void typed_line_shown(int line_breaks_below) { owe_line_breaks(line_breaks_below); }
-
 void put_text(std::string_view text) {
   if (to_terminal) {  // a pipe has no row to keep
     const std::size_t line_break = text.rfind('\n');
@@ -80,6 +79,11 @@ void put_text(std::string_view text) {
 }
 
 void put_char(char character) { put_text({&character, 1}); }
+
+void put_number(std::size_t number) {
+  char digits[24];
+  put_text({digits, std::to_chars(digits, digits + sizeof digits, number).ptr});
+}
 
 void put_dialogue(std::string_view text) {
   if (dialogue_shown) put_text(text);

@@ -3,6 +3,7 @@
 // terminal, the text of the row the cursor stands on.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // Once the console is ready: what standard output is, decided here once, and
@@ -13,6 +14,7 @@ bool output_is_terminal();
 // Adds text to the output; each "\n" becomes the platform's line end.
 void put_text(std::string_view text);
 void put_char(char character);
+void put_number(std::size_t number);
 
 // The dialogue's own text: the menu, the echo of its keys and the prompts.
 // Not shown while a file named on the command line is read.
@@ -27,10 +29,6 @@ void put_prompt_again();
 // standard output is no terminal.
 std::string_view text_on_row();
 void row_ended();
-
-// A line typed on the terminal was drawn after the row's text: an ending
-// signal owes this many line breaks to leave it.
-void typed_line_shown(int line_breaks_below);
 
 // Writes out what is buffered. False once a write has failed (a full disk, a
 // closed file), with errno saying why; what is put after that is dropped.
