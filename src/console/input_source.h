@@ -1,7 +1,7 @@
-// The bytes the dialogues read, from a file named on the command line or
-// standard input: one buffer, read on demand (what was written is flushed
-// first), with the line numbers of a script, the rows its lines may be, and
-// what is left of a line after an item.
+// The bytes the dialogues read, from a file named on the command line or from
+// standard input, through one buffer (what was written is flushed before each
+// wait): a script's line numbers, the rows its lines may be, and what is left
+// of a line after an item.
 #pragma once
 
 #include <cstddef>
@@ -18,24 +18,17 @@ struct Input_File {
   Script_Opening opening;  // read when it was opened
 };
 
-// Starts reading afresh, nothing buffered, input not ended: `file`, or
-// standard input.
+// Reads afresh, nothing buffered: `file`, or standard input.
 void input_reset(const Input_File* file = nullptr);
 
-// What standard input was at the last input_reset(), and what its text is in.
 Input_Kind input_kind_read();
-Console_Encoding input_encoding();
+Console_Encoding input_encoding();  // a script's own, or the console's
+std::size_t rows_given_up_here();   // since input_reset()
+std::size_t lines_typed();          // at a terminal, so far
 
-// The rows given up since the last input_reset().
-std::size_t rows_given_up_here();
-
-// The lines typed at a terminal so far.
-std::size_t lines_typed();
-
-// The byte `offset` places ahead, reading more as it must (offset <
-// kBufferBytes); kEndOfInput once input has ended. peek_come() reads more
-// only where it has come already, so that a script driven one answer at a
-// time never waits for it.
+// The byte `offset` places ahead (offset < 64 KiB), read as it must be;
+// kEndOfInput once input has ended. peek_come() reads only what has come
+// already: a script driven one answer at a time never waits for it.
 int peek_at(std::size_t offset = 0);
 int peek_come(std::size_t offset);
 int take();
@@ -48,15 +41,14 @@ void read_line_ahead(std::size_t first_field_capacity);
 // As "%d" and "%f" have it, in the C locale the program reads in.
 inline bool is_blank(int byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 bool is_separator(int byte);
-
 bool at_line_start();
 
-// Drops what is left of the line, its end included; true when that held more
-// than blanks and separators. At a terminal, only what its line has left.
+// Drops the rest of the line, its end included; true when it held more than
+// blanks and separators. At a terminal, only what the line typed has left.
 bool drop_rest_of_line();
 
-// The text of an answer: a cell, a token or a name. One longer than
-// kMaxAnswerBytes is cut a byte after, and refused.
+// The text of an answer. One longer than kMaxAnswerBytes is cut a byte
+// after, and refused.
 inline constexpr std::size_t kMaxAnswerBytes = 4096;
 struct Answer_Text {
   char bytes[kMaxAnswerBytes + 2];  // and the terminating NUL
@@ -66,33 +58,32 @@ struct Answer_Text {
   }
 };
 
-// The line being read is a row from its menu key or from an answer that
-// ended at a tab: each answer is its next cell (separated by tabs, in CSV by
-// commas too), and a bad or missing one gives up the whole item.
+// A line is a row from its menu key, or from an answer that ended at a tab:
+// each answer is its next cell (separated by tabs, in CSV by commas too), and
+// a bad or missing one gives up the whole item.
 void start_row(bool commas);
 bool in_row();
 
-// Where the next answer comes from: the row's next cell, the line, or none
-// (a script's row has ended: it is given up). At a terminal a person types
-// the rest of a row, and empty cells at the end of its line are no answers.
+// Where the next answer comes from: the row's next cell, the line, or none (a
+// script's row has ended: it is given up). At a terminal a person types the
+// rest of a row, and empty cells at the end of the line are no answers.
 enum class Answer_Source { kLine, kCell, kNone };
 Answer_Source answer_source();
 
-// The row's next cell: the text up to the next separator or the line's end,
-// without the white space around it. In a script, a cell that begins with a
-// double quote runs to its closing one, and "" in it stands for one ".
+// The row's next cell, without the white space around it. In a script, a
+// cell that begins with a double quote runs to its closing one, and "" in it
+// stands for one ".
 void read_cell(Answer_Text& cell);
 void trim_answer(Answer_Text& answer, std::size_t kept = 0);
 
 // The row's item is given up: its message, and the rest of its line dropped.
 void give_up_row();
 
-// In a file, the line being read before a message about it: "FILE：第N行：".
+// In a file, "FILE：第N行：" before a message about the line being read.
 void put_file_line_label();
 
-// After an item: what is left of its row, or where the menu key comes from
-// the keyboard itself, of the line of its last answer (`answers_read`), is
-// dropped, with a notice when it held more than blanks and separators. A pipe
-// or a file keeps the rest of a line that is no row, as one stream read in
-// order.
+// After an item: the rest of its row, or where the menu key comes from the
+// keyboard, of the line of its last answer (`answers_read`), is dropped, with
+// a notice when it held more than blanks and separators. A script keeps the
+// rest of a line that is no row: it is one stream, read in order.
 void end_item(bool answers_read);
