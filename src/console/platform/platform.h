@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/terminal/console_encoding.h"
-#include "console/terminal/console_reading.h"
+#include "console/terminal/terminal_port.h"
 
 // Readies the console for the run, before anything is read or written; what
 // it changes goes back at exit. `rows_on_standard_output`: the program's
