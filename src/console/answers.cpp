@@ -14,15 +14,13 @@
 
 namespace {
 
-// A number longer than this is refused, as in a line typed at a terminal.
-constexpr std::size_t kMaxNumberBytes = 4095;
+constexpr std::size_t kMaxNumberBytes = 4095;  // as a line typed at a terminal holds
 
 Answer_Text answer;
 // Where on the line each byte of a token in `answer` began, and where the
 // token ended: a full-width form, typed for its ASCII, takes more bytes there.
 std::size_t line_offsets[kMaxAnswerBytes + 2];
-// Since the prompt was shown.
-std::size_t lines_at_prompt = 0;
+std::size_t lines_at_prompt = 0;  // when the prompt was shown
 std::size_t rows_given_up_at_prompt = 0;
 
 void show_prompt(Text prompt) {
@@ -33,8 +31,8 @@ void show_prompt(Text prompt) {
 
 int byte_ahead(std::size_t offset) { return peek_at(offset); }
 
-// The ASCII that the character `offset` places ahead stands for, as
-// ascii_of_full_width() has it, and the character's length.
+// What ascii_of_full_width() makes of the character `offset` places ahead,
+// and its length.
 char full_width_at(std::size_t offset, std::size_t& length) {
   const Console_Encoding encoding = input_encoding();
   length =
@@ -111,8 +109,6 @@ void read_number_cell() {
   trim_answer(answer);
 }
 
-// The next answer's text into `answer`: the row's next cell, or the line's
-// next token.
 Answer_Source read_answer() {
   const Answer_Source source = answer_source();
   if (source == Answer_Source::kCell) read_number_cell();
@@ -136,15 +132,6 @@ std::size_t parse_score(const char* text, std::size_t, float& value) {
   return std::isfinite(value) ? static_cast<std::size_t>(end - text) : 0;
 }
 
-// The rest of the line discarded, and the message; in a file, the line's
-// label before it.
-void refuse(Text message) {
-  put_file_line_label();
-  for (int byte = take(); byte != kEndOfInput && byte != '\n'; byte = take()) {
-  }
-  put_text(text(message));
-}
-
 // The `taken` bytes at the start of `answer` that make its number, taken
 // from a line (what follows stays unread); 0 where they make none, are too
 // long, or in a cell are not all of it.
@@ -155,24 +142,21 @@ std::size_t take_number(Answer_Source source, std::size_t taken) {
   return taken;
 }
 
-template <class Value>
-bool in_range(const Int_Range& range, Value value) {
-  if constexpr (std::is_integral_v<Value>) return range.accepts(value);
-  return true;
-}
-
-// A refused answer: on a line, the rest of it discarded, its message, and
-// true to ask again; in a row, the row given up.
+// A refused answer: on a line, the rest of it discarded and its message (in a
+// file, the line's label first), and true to ask again; in a row, the row
+// given up.
 bool refuse_answer(Answer_Source source, Text message) {
   if (source == Answer_Source::kCell) {
     give_up_row();
     return false;
   }
-  refuse(message);
+  put_file_line_label();
+  for (int byte = take(); byte != kEndOfInput && byte != '\n'; byte = take()) {
+  }
+  put_text(text(message));
   return true;
 }
 
-// The answer to `prompt`, read by `parse`, into target when `range` takes it.
 template <class Value>
 bool ask_number(Text prompt, Value& target, std::size_t (*parse)(const char*, std::size_t, Value&),
                 const Int_Range& range) {
@@ -182,7 +166,9 @@ bool ask_number(Text prompt, Value& target, std::size_t (*parse)(const char*, st
     if (source == Answer_Source::kNone) return false;
     Value value{};
     const bool readable = take_number(source, parse(answer.bytes, answer.length, value)) > 0;
-    if (readable && in_range(range, value)) {
+    bool accepted = readable;
+    if constexpr (std::is_integral_v<Value>) accepted = readable && range.accepts(value);
+    if (accepted) {
       target = value;
       return true;
     }
