@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "console/answers.h"
@@ -33,9 +34,18 @@ void add_int(Report& report, int value) {
   add(report, {digits, std::to_chars(digits, digits + sizeof digits, value).ptr});
 }
 
-void add_one_decimal(Report& report, float value) {
-  char digits[kNumberChars];
-  add(report, {digits, format_one_decimal(value, digits)});
+struct Labelled_Score {
+  Text label;
+  float score;
+};
+
+// Each label, and its score as "%.1f" writes it.
+void add_scores(Report& report, std::initializer_list<Labelled_Score> scores) {
+  for (const Labelled_Score& score : scores) {
+    char digits[kNumberChars];
+    add_label(report, score.label);
+    add(report, {digits, format_one_decimal(score.score, digits)});
+  }
 }
 
 // The report of the highest-placed row of `exam` with this student number, or
@@ -51,18 +61,13 @@ void Data_Search_A(int exam, int student_no) {
   add(report, found->name);
   add_label(report, Text::kStudentExamLabel);
   add_int(report, exam);
-  add_label(report, Text::kStudentChineseLabel);
-  add_one_decimal(report, found->chinese);
-  add_label(report, Text::kStudentMathLabel);
-  add_one_decimal(report, found->math);
-  add_label(report, Text::kStudentEnglishLabel);
-  add_one_decimal(report, found->english);
-  add_label(report, Text::kStudentTotalLabel);
-  add_one_decimal(report, found->total);
+  add_scores(report, {{Text::kStudentChineseLabel, found->chinese},
+                      {Text::kStudentMathLabel, found->math},
+                      {Text::kStudentEnglishLabel, found->english},
+                      {Text::kStudentTotalLabel, found->total}});
   add_label(report, Text::kStudentRankLabel);
   add_int(report, found->rank);
-  add_label(report, Text::kStudentChangeLabel);
-  add_one_decimal(report, found->change);
+  add_scores(report, {{Text::kStudentChangeLabel, found->change}});
   add(report, "\n");
   put_text({report.bytes, report.length});
 }
@@ -81,12 +86,9 @@ void Data_Search_B(int exam, int class_no) {
   add_int(report, class_no);
   add_label(report, Text::kClassExamLabel);
   add_int(report, exam);
-  add_label(report, Text::kClassChineseLabel);
-  add_one_decimal(report, record.chinese_avg);
-  add_label(report, Text::kClassMathLabel);
-  add_one_decimal(report, record.math_avg);
-  add_label(report, Text::kClassEnglishLabel);
-  add_one_decimal(report, record.english_avg);
+  add_scores(report, {{Text::kClassChineseLabel, record.chinese_avg},
+                      {Text::kClassMathLabel, record.math_avg},
+                      {Text::kClassEnglishLabel, record.english_avg}});
   add_label(report, Text::kClassRankLabel);
   add_int(report, rank);
   add(report, "\n");

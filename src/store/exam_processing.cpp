@@ -53,14 +53,16 @@ void number_ranks(Student_Record* rows, int n) {
   }
 }
 
+// Formed in double precision, rounded once.
+float sum(float one, float other) {
+  return round_to_stored(static_cast<double>(one) + static_cast<double>(other));
+}
+
 void add_to_class(Class_Record& record, const New_Entry& entry) {
   record.count += 1;
-  record.chinese_sum =
-      round_to_stored(static_cast<double>(record.chinese_sum) + static_cast<double>(entry.chinese));
-  record.math_sum =
-      round_to_stored(static_cast<double>(record.math_sum) + static_cast<double>(entry.math));
-  record.english_sum =
-      round_to_stored(static_cast<double>(record.english_sum) + static_cast<double>(entry.english));
+  record.chinese_sum = sum(record.chinese_sum, entry.chinese);
+  record.math_sum = sum(record.math_sum, entry.math);
+  record.english_sum = sum(record.english_sum, entry.english);
   const double count = record.count;
   record.chinese_avg = round_to_stored(static_cast<double>(record.chinese_sum) / count);
   record.math_avg = round_to_stored(static_cast<double>(record.math_sum) / count);
