@@ -9,12 +9,11 @@
 
 #include "console/input_source.h"
 #include "console/output.h"
+#include "console/platform/platform.h"
 #include "console/script_text.h"
 #include "console/terminal/characters.h"
 
 namespace {
-
-constexpr std::size_t kMaxNumberBytes = 4095;  // as a line typed at a terminal holds
 
 Answer_Text answer;
 // Where on the line each byte of a token in `answer` began, and where the
@@ -136,7 +135,7 @@ std::size_t parse_score(const char* text, std::size_t, float& value) {
 // from a line (what follows stays unread); 0 where they make none, are too
 // long, or in a cell are not all of it.
 std::size_t take_number(Answer_Source source, std::size_t taken) {
-  if (taken == 0 || taken > kMaxNumberBytes) return 0;
+  if (taken == 0 || taken > kMaxLineBytes) return 0;  // as no line typed could hold it
   if (source == Answer_Source::kCell) return taken == answer.length ? taken : 0;
   skip(line_offsets[taken]);
   return taken;

@@ -70,8 +70,7 @@ std::size_t next_character_length(Console_Encoding encoding, Byte_At byte_at) {
 // one key, and any other character gives one key a byte.
 template <class Byte_At>
 std::size_t menu_key_length(Console_Encoding encoding, Byte_At byte_at) {
-  constexpr std::size_t kFourBytes = 4;
   const bool four_bytes = encoding == Console_Encoding::kGb18030 &&
-                          next_character_length(encoding, byte_at) == kFourBytes;
-  return four_bytes ? kFourBytes : 1;
+                          next_character_length(encoding, byte_at) == kMaxCharacterBytes;
+  return four_bytes ? kMaxCharacterBytes : 1;
 }

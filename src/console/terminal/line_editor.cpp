@@ -215,18 +215,11 @@ std::string draw(Line_Editor& editor) {
 
 void start_line(Line_Editor& editor, std::string_view prompt, Console_Encoding encoding,
                 int columns, std::size_t capacity) {
+  editor = {};
   editor.prompt = prompt;
   editor.encoding = encoding;
   editor.columns = std::max(columns, 1);
   editor.capacity = std::min(capacity, kMaxLineBytes);
-  editor.first_field_capacity = kMaxLineBytes;
-  editor.length = 0;
-  editor.cursor = 0;
-  editor.pending_length = 0;
-  editor.changed = false;
-  editor.only_appended = true;
-  editor.drawn_length = 0;
-  editor.bell_due = false;
   // The prompt is on screen, the cursor after its last character.
   editor.cursor_row = lay_out(editor).end.row;
 }

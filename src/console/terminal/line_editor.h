@@ -8,11 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "console/terminal/console_encoding.h"
+#include "console/terminal/characters.h"
 #include "console/terminal/key_sequence.h"
 #include "console/terminal/terminal_port.h"
-
-inline constexpr std::size_t kMaxLineBytes = 4095;
 
 struct Line_Editor {
   std::string_view prompt;  // the row's text before the line, on screen from its start
@@ -24,8 +22,8 @@ struct Line_Editor {
   std::size_t first_field_capacity = kMaxLineBytes;
   char line[kMaxLineBytes] = {};
   std::size_t length = 0;
-  std::size_t cursor = 0;  // a byte offset at a character's start
-  char pending[4] = {};    // the first bytes of a character still being typed
+  std::size_t cursor = 0;                 // a byte offset at a character's start
+  char pending[kMaxCharacterBytes] = {};  // the first bytes of a character still being typed
   std::size_t pending_length = 0;
   int cursor_row = 0;         // the terminal cursor's row, counted from the prompt's first
   bool changed = false;       // since the screen last showed the line

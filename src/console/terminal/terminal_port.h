@@ -18,6 +18,9 @@ inline constexpr int kEndOfInput = -1;
 inline constexpr int kConsoleFailed = -2;      // errno says why
 inline constexpr int kLineNotInEncoding = -3;  // the line is dropped, never stored with a stand-in
 
+// The most a line typed may hold.
+inline constexpr std::size_t kMaxLineBytes = 4095;
+
 struct Line_Request {
   char* into;
   std::size_t capacity;     // at least 2: the line and its "\n"
