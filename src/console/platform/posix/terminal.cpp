@@ -1,11 +1,9 @@
-// The POSIX side of the platform seam: the standard descriptors, and the
-// terminal on standard input, held in key mode for the whole run: taken when
-// the program first has the foreground, given back for Ctrl-Z and taken again
-// by the waiting loop, given back at every end (end_console(),
-// async-signal-safe), every ending signal included. No signal handler runs
-// inside another, none waits, and none takes the terminal: the mode kept to
-// give back is always the terminal's own. A descriptor that would block (set
-// non-blocking, or stopped by Ctrl-S) is waited for; only an error fails.
+// The POSIX side of the platform seam. The terminal on standard input is held
+// in key mode for the run: taken when the program has the foreground, given
+// back for Ctrl-Z and at every end, every ending signal included, and taken
+// again by the wait for a key. No handler runs inside another, none waits, and
+// none takes the terminal: the mode given back is always the terminal's own. A
+// descriptor that would block (non-blocking, or Ctrl-S) is waited for.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -52,23 +50,22 @@ bool terminal_moves_cursor(const char* term) {
 // What the handlers call is async-signal-safe.
 namespace {
 
-// Written by the main code alone, with every handled signal blocked; read by
-// the handlers while `in_key_mode` is set.
+// Written by the main code with every handled signal blocked; read by the
+// handlers while `in_key_mode` is set.
 termios found_mode{};
 termios key_mode{};
 std::atomic<bool> in_key_mode{false};
 std::atomic<bool> resumed{false};
-// Continued since the terminal was last taken: whoever had it meanwhile (a
-// shell, stty) may have changed its mode, though the program never gave it
-// back (a stop it could not catch, or the shell took the terminal first).
+// Continued since the terminal was last taken: whoever had it meanwhile may
+// have changed its mode, even where the program never gave it back.
 std::atomic<bool> mode_may_have_changed{false};
 std::atomic<bool> resized{false};
 std::atomic<int> line_breaks_for_ending{0};
 std::atomic<bool> started{false};
 std::atomic<bool> ended{false};
-// The ending handler's own descriptor on the terminal, non-blocking: a
-// terminal whose output is stopped (Ctrl-S) must not hold up the end. Its own
-// open, so that the shell never inherits O_NONBLOCK.
+// The ending handler's own non-blocking descriptor on the terminal: output
+// stopped by Ctrl-S must not hold up the end, and the shell must not inherit
+// O_NONBLOCK.
 int ending_fd = -1;
 sigset_t handled;       // every signal the program handles
 sigset_t waiting_mask;  // the mask while waiting for input
@@ -108,15 +105,13 @@ void on_ending_signal(int signal_number) {
   const int count = std::min(line_breaks_for_ending.load(), 64);
   for (int i = 0; i < count && ending_fd >= 0 && write(ending_fd, "\r\n", 2) == 2; ++i) {
   }
-  // Blocked while this handler runs: delivered with the default action on
-  // return, so the process ends with the status this signal gives.
+  // Delivered with the default action on return: the status this signal gives.
   signal(signal_number, SIG_DFL);
   raise(signal_number);
 }
 
-// Gives the terminal back and stops by SIGTSTP's default action; in an
-// orphaned group the kernel discards the stop. Only the waiting loop takes
-// the terminal again, and arms this handler again then.
+// Gives the terminal back and stops by the default action (discarded in an
+// orphaned group). The wait for a key takes the terminal and arms this again.
 void on_stop_signal(int) {
   const int saved_errno = errno;
   give_back_terminal();
@@ -133,8 +128,8 @@ void on_continue(int) {
 }
 void on_resize(int) { resized.store(true); }
 
-// A signal that was ignored stays ignored. No handler runs inside another:
-// each blocks every handled signal. None restarts a wait.
+// A signal that was ignored stays ignored. Each handler blocks every handled
+// signal, and none restarts a wait.
 void handle(int signal_number, void (*handler)(int)) {
   struct sigaction action {};
   sigaction(signal_number, nullptr, &action);
@@ -151,11 +146,10 @@ bool same_mode(const termios& one, const termios& other) {
          std::memcmp(one.c_cc, other.c_cc, sizeof one.c_cc) == 0;
 }
 
-// Key mode where the program holds the terminal and has not taken it, or
-// after a continue finds it in another mode, which is then the one to give
-// back: by the main code only, no stop between the check and the change.
-// SIGTTOU stays open: in the background the change stops the program before
-// it is made.
+// Key mode where the program holds the terminal and has not taken it, or a
+// continue found it in another mode, then the one to give back; no stop
+// between the check and the change. In the background, SIGTTOU stops the
+// program before the change.
 void take_terminal() {
   sigset_t previous;
   sigprocmask(SIG_BLOCK, &handled, &previous);
@@ -185,8 +179,8 @@ bool start_terminal(int rows_fd) {
   for (const int signal_number : kEndingSignals) handle(signal_number, on_ending_signal);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
-  // Stops, continuing and resizing arrive only while the waiting loop waits,
-  // so that none falls between its check and its wait.
+  // Stops, continues and resizes arrive only during the wait for a key, never
+  // between its check and its wait.
   const sigset_t acted_on = set_of({SIGTSTP, SIGCONT, SIGWINCH});
   sigprocmask(SIG_BLOCK, &acted_on, &waiting_mask);
   for (const int signal_number : {SIGTSTP, SIGCONT, SIGWINCH}) {
@@ -202,9 +196,8 @@ constexpr int kDefaultColumns = 80;
 
 bool would_block(int error_number) { return error_number == EAGAIN || error_number == EWOULDBLOCK; }
 
-// Whether `fd` is ready for reading (or, `for_writing`, for writing) within
-// `milliseconds` (-1: no limit), as pselect says; `open_signals` may arrive
-// during the wait, and only then.
+// pselect's answer for `fd`, reading or writing, within `milliseconds` (-1:
+// no limit); `open_signals` may arrive during the wait, and only then.
 int wait_for(int fd, bool for_writing, int milliseconds, const sigset_t* open_signals = nullptr) {
   if (fd >= FD_SETSIZE) return 1;  // beyond select's reach: the read or write itself waits
   fd_set watched;
@@ -248,11 +241,9 @@ Input_Kind input_kind = Input_Kind::kStream;
 // The terminal the program shows its rows and echoes on.
 int rows_fd = STDOUT_FILENO;
 
-// Before each wait: in the background the program stops itself, as the
-// kernel stops a read there (in an orphaned group, or with SIGTTIN ignored, it
-// goes on; a terminal hung up has no foreground); holding the terminal but
-// not in key mode (continued, or a stop the kernel discarded), it takes it
-// again. A continue is seen only where the program holds the terminal.
+// Before each wait: in the background the program stops itself, as the kernel
+// stops a read there (in an orphaned group, or with SIGTTIN ignored, it goes
+// on); holding the terminal but not in key mode, it takes it again.
 Byte_Read read_terminal_byte(unsigned char& byte, int milliseconds, Terminal_Events& events) {
   events = {resumed.exchange(false) && holds_terminal(), resized.exchange(false)};
   if (events.resumed || events.resized) return Byte_Read::kSignalled;
@@ -287,8 +278,7 @@ constexpr Terminal_Port kTerminal{read_terminal_byte, terminal_has_input, show_o
 
 }  // namespace
 
-// A terminal that cannot move its cursor keeps its own mode: it is read line
-// by line.
+// A terminal that cannot move its cursor keeps its mode, and is read by lines.
 void start_console(bool rows_on_standard_output) {
   rows_fd = rows_on_standard_output ? STDOUT_FILENO : STDIN_FILENO;
   if (isatty(STDIN_FILENO) != 1) return;
@@ -328,8 +318,7 @@ void owe_line_breaks(int count) { line_breaks_for_ending.store(count); }
 
 void end_console() {
   if (!started.load()) return;
-  // No stop between the flag and the give-back; a stop left pending is
-  // discarded with its signal ignored.
+  // No stop between the flag and the give-back; one pending is ignored.
   sigset_t previous;
   sigprocmask(SIG_BLOCK, &handled, &previous);
   ended.store(true);
