@@ -66,12 +66,16 @@ INSTANTIATE_TEST_SUITE_P(
     readable_case_name{});
 
 // Garbled text is worse than none: where the system cannot convert to the
-// locale's code page, one line says what to use instead, before anything else.
+// locale's code page (musl), or replaces what it converts (FreeBSD), one line
+// says what to use instead, before anything else.
 TEST(ConsoleEncoding, CodePageTheSystemCannotConvertToEndsTheRunAtOnce) {
-  const std::string no_iconv = std::string("LD_PRELOAD=") + ICONV_UNAVAILABLE_PATH;
-  for (const char* locale : {"LC_ALL=zh_CN.GBK", "LANG=zh_CN.GB18030", "LC_ALL=C.UTF-8"}) {
+  const std::string other_iconv = std::string("LD_PRELOAD=") + OTHER_ICONV_PATH;
+  for (const auto& [locale, system] : {std::pair{"LC_ALL=zh_CN.GBK", "ICONV_AS=musl"},
+                                       {"LANG=zh_CN.GB18030", "ICONV_AS=musl"},
+                                       {"LC_ALL=zh_CN.GBK", "ICONV_AS=freebsd"},
+                                       {"LC_ALL=C.UTF-8", "ICONV_AS=musl"}}) {
     const bool utf8 = std::string(locale).ends_with("UTF-8");
-    const Program_Run run = run_program("5", {locale, no_iconv});
+    const Program_Run run = run_program("5", {locale, other_iconv, system});
     EXPECT_EQ(run.exit_status, utf8 ? 0 : 1) << locale;
     EXPECT_EQ(run.out.empty(), !utf8) << locale;
     if (!utf8) EXPECT_TRUE(run.err.ends_with("such as LC_ALL=C.UTF-8\n")) << run.err;
