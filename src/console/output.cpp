@@ -78,8 +78,6 @@ void put_text(std::string_view text) {
   }
 }
 
-void put_char(char character) { put_text({&character, 1}); }
-
 void put_number(std::size_t number) {
   char digits[24];
   put_text({digits, std::to_chars(digits, digits + sizeof digits, number).ptr});

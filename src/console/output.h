@@ -13,7 +13,6 @@ bool output_is_terminal();
 
 // Adds text to the output; each "\n" becomes the platform's line end.
 void put_text(std::string_view text);
-void put_char(char character);
 void put_number(std::size_t number);
 
 // The dialogue's own text: the menu, the echo of its keys and the prompts.
