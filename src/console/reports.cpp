@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "console/answers.h"
 #include "console/output.h"
@@ -34,17 +35,12 @@ void add_int(Report& report, int value) {
   add(report, {digits, std::to_chars(digits, digits + sizeof digits, value).ptr});
 }
 
-struct Labelled_Score {
-  Text label;
-  float score;
-};
-
 // Each label, and its score as "%.1f" writes it.
-void add_scores(Report& report, std::initializer_list<Labelled_Score> scores) {
-  for (const Labelled_Score& score : scores) {
+void add_scores(Report& report, std::initializer_list<std::pair<Text, float>> scores) {
+  for (const auto& [label, score] : scores) {
     char digits[kNumberChars];
-    add_label(report, score.label);
-    add(report, {digits, format_one_decimal(score.score, digits)});
+    add_label(report, label);
+    add(report, {digits, format_one_decimal(score, digits)});
   }
 }
 
