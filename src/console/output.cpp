@@ -1,8 +1,8 @@
 #include "console/output.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <string>
 
