@@ -27,24 +27,19 @@ bool read_opening(int descriptor, Script_Opening& opening);
 // document, as .xlsx and .xls are) rather than text.
 bool is_workbook(const Script_Opening& opening);
 
-// Starts reading a script afresh from `descriptor`, named `name`, for a
-// console of `console` encoding: from its `opening` where that was read
-// already. A workbook is refused when its first bytes are read, and ends the
-// program.
+// Starts reading a script afresh, from its `opening` where that was read
+// already. A workbook is refused at its first bytes, and ends the program.
 void start_script(Console_Encoding console, int descriptor, const Script_Opening* opening,
                   const char* name);
 
-// The bytes read into `into`, at most `size` (at least 4): 0 at the end, -1 on
-// an error (errno says which). The line that decides what the script is in
-// is read whole before it is judged (up to 4 KiB beyond the room of its read,
-// which later reads give out first). In UTF-16, a unit or a pair cut by a read
-// is joined with the rest; one that has no pair is read as a byte no answer
-// takes.
+// At most `size` bytes (at least 4): 0 at the end, -1 on an error (errno
+// says which). The deciding line is read whole before it is judged, up to 4
+// KiB beyond the room of its read, which later reads give out first.
 std::ptrdiff_t read_script(char* into, std::size_t size);
 
 // What the script's text is in, as far as it is known.
 Console_Encoding script_encoding();
 
-// Whether the script is UTF-16, read as UTF-8 in which a surrogate without
-// its pair is the byte 0xFF.
+// Whether the script is UTF-16, read as UTF-8 in which a surrogate without its
+// pair is the byte 0xFF, which no answer takes.
 bool script_from_utf16();
