@@ -72,7 +72,7 @@ constexpr std::string_view kUtf8Texts[] = {
 };
 static_assert(std::size(kUtf8Texts) == kTextCount, "one text for each Text");
 
-std::string gbk_texts[kTextCount];
+std::string converted_texts[kTextCount];
 std::array<std::string_view, kTextCount> texts_in_use = std::to_array(kUtf8Texts);
 Console_Encoding encoding_in_use = Console_Encoding::kUtf8;
 
@@ -83,9 +83,10 @@ bool use_console_encoding(Console_Encoding encoding) {
   texts_in_use = std::to_array(kUtf8Texts);
   if (encoding == Console_Encoding::kUtf8) return true;
   for (std::size_t i = 0; i < kTextCount; ++i) {
-    if (!convert_text(kUtf8Texts[i], Console_Encoding::kUtf8, encoding, gbk_texts[i])) return false;
+    if (!convert_text(kUtf8Texts[i], Console_Encoding::kUtf8, encoding, converted_texts[i]))
+      return false;
   }
-  for (std::size_t i = 0; i < kTextCount; ++i) texts_in_use[i] = gbk_texts[i];
+  for (std::size_t i = 0; i < kTextCount; ++i) texts_in_use[i] = converted_texts[i];
   encoding_in_use = encoding;
   return true;
 }
