@@ -166,10 +166,7 @@ std::string_view whole_characters(std::string_view line, Console_Encoding encodi
   return line;
 }
 
-// What a script's deciding line says it is in, for a console of `console`
-// encoding: where the texts are UTF-8, GB18030 (GBK's superset) when the
-// line is no UTF-8 but reads as that; where they are GBK or GB18030, UTF-8
-// when the line reads as Chinese in UTF-8.
+// What a script's deciding line says it is in, by the rule in script_text.h.
 Console_Encoding encoding_of_line(std::string_view line, bool closed, Console_Encoding console) {
   const auto whole = [&](Console_Encoding encoding) {
     return closed ? line : whole_characters(line, encoding);
